@@ -1,0 +1,20 @@
+#pragma once
+
+#include <cstdint>
+
+#include "text/Text.h"
+
+// UTF-16 results are Bytes of little-endian units; GBK is code page 936.
+
+// UTF-8 text (up to its end) to GBK.
+Text utf8ToGbk(const Text& text);
+// All bytes as UTF-8 (a zero byte included) to GBK, read as Text up to the first zero byte.
+Text utf8BytesToGbkText(const Bytes& bytes);
+// GBK to UTF-16 with the terminating NUL unit.
+Bytes gbkToUtf16(const Text& text);
+// All whole units to GBK with composition, read as Text up to the first zero byte.
+Text utf16BytesToGbkText(const Bytes& bytes);
+// `text` in `codePage` to UTF-16 with the terminating NUL unit.
+Bytes codePageToUtf16(const Text& text, std::uint32_t codePage = 65001);
+// Units up to the first NUL unit (all when none) to `codePage` (0: the system code page).
+Text utf16ToCodePage(const Bytes& bytes, std::uint32_t codePage = 0);
