@@ -1,1 +1,3 @@
-// Filled in with the window work.
+#include "app/VideoResolution.h"
+
+void resolveVideoAddress(WindowRuntime&) {}

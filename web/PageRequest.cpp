@@ -1,0 +1,3 @@
+#include "web/PageRequest.h"
+
+Text fetchPageText(const Text&) { return {}; }
