@@ -36,25 +36,24 @@ Bytes leftBytes(const Bytes& b, int n);
 Text midText(const Text& t, int pos, int n);
 
 // Position of the first occurrence at or after byte `start` (below 1: byte 1), stepping
-// by whole characters; -1 when none. An empty `sub` gives 1 when the range is not empty.
-// ignoreCase folds A-Z only.
+// by whole characters counted from byte 1; -1 when none. An empty `sub` gives 1 when the range is
+// not empty. ignoreCase folds A-Z only.
 int findText(const Text& t, const Text& sub, int start = 0, bool ignoreCase = false);
 // Position of the last occurrence lying wholly within bytes 1 to start - 1 (wholeText or
 // beyond the length: the whole text); -1 when none.
-int findTextReverse(const Text& t, const Text& sub, int start = wholeText,
-                    bool ignoreCase = false);
+int findTextReverse(const Text& t, const Text& sub, int start = wholeText, bool ignoreCase = false);
 // Replaces non-overlapping occurrences left to right from byte `start`, at most `count`
-// (below 0: all). An empty `t` or `find` gives `t`.
+// (below 0: all); caseSensitive false folds A-Z. An empty `t` or `find` gives `t`.
 Text replaceSubtext(const Text& t, const Text& find, const Text& repl = {}, int start = 1,
                     int count = -1, bool caseSensitive = true);
 // The pieces between occurrences of `sep`; a trailing empty piece is dropped
 // ("a;;b;" gives a, "", b). Empty `t`: no members; empty `sep`: `t` alone.
 TextArray splitText(const Text& t, const Text& sep = ",");
 
-// A-Z to a-z, every other byte unchanged.
+// A-Z to a-z in one-byte characters; every other byte, trail bytes included, unchanged.
 Text toLower(const Text& t);
 // The decimal integer at the start after spaces and a sign; full-width digits, signs and
-// the ideographic space count as ASCII. 0 when there is none.
+// the ideographic space count as ASCII. 0 when there is none; saturates beyond int.
 int toInt(const Text& t);
 // A space is 0x20 or the ideographic space A1 A1.
 Text trimBoth(const Text& t);
