@@ -1,0 +1,101 @@
+#include "platform/codepage/CodePage.h"
+
+#include "platform/codepage/CodePageConverters.h"
+
+#include <algorithm>
+#include <cstring>
+#include <string_view>
+
+namespace {
+
+enum class Encoding { unknown, gbk, utf8 };
+
+Encoding encodingOf(UINT codePage) {
+    switch (codePage) {
+    case CP_ACP: // the systems served run with 936 as their system code page
+    case 936:
+        return Encoding::gbk;
+    case CP_UTF8:
+        return Encoding::utf8;
+    default:
+        return Encoding::unknown;
+    }
+}
+
+// Hands `result` to the caller the Windows way: its size when `capacity` is 0, else the
+// size written, or 0 when it does not fit.
+template <typename Char>
+int deliver(const std::basic_string<Char>& result, Char* output, int capacity) {
+    if (result.size() > static_cast<std::size_t>(INT32_MAX)) {
+        return 0;
+    }
+    const int size = static_cast<int>(result.size());
+    if (capacity == 0) {
+        return size;
+    }
+    if (size > capacity) {
+        return 0;
+    }
+    std::copy(result.begin(), result.end(), output);
+    return size;
+}
+
+bool badLengths(const void* input, int inputLength, const void* output, int outputLength) {
+    return input == nullptr || inputLength == 0 || inputLength < -1 || outputLength < 0 ||
+           (output == nullptr && outputLength != 0);
+}
+
+} // namespace
+
+int MultiByteToWideChar(UINT codePage, DWORD /*flags*/, const char* multiByte, int multiByteLength,
+                        WCHAR* wide, int wideLength) {
+    const Encoding encoding = encodingOf(codePage);
+    if (encoding == Encoding::unknown || badLengths(multiByte, multiByteLength, wide, wideLength)) {
+        return 0;
+    }
+    const std::size_t length = multiByteLength == -1 ? std::strlen(multiByte) + 1
+                                                     : static_cast<std::size_t>(multiByteLength);
+    const std::string_view input(multiByte, length);
+    const std::u16string units =
+        encoding == Encoding::gbk ? gbkToUtf16Units(input) : utf8ToUtf16Units(input);
+    return deliver(units, wide, wideLength);
+}
+
+int WideCharToMultiByte(UINT codePage, DWORD flags, const WCHAR* wide, int wideLength,
+                        char* multiByte, int multiByteLength, const char* defaultChar,
+                        BOOL* usedDefaultChar) {
+    const Encoding encoding = encodingOf(codePage);
+    if (encoding == Encoding::unknown || badLengths(wide, wideLength, multiByte, multiByteLength)) {
+        return 0;
+    }
+    // As on Windows, UTF-8 takes neither flags nor a default character.
+    if (encoding == Encoding::utf8 &&
+        (flags != 0 || defaultChar != nullptr || usedDefaultChar != nullptr)) {
+        return 0;
+    }
+    std::size_t length = static_cast<std::size_t>(wideLength);
+    if (wideLength == -1) {
+        length = std::char_traits<char16_t>::length(wide) + 1;
+    }
+    std::u16string_view input(wide, length);
+    if (encoding == Encoding::utf8) {
+        return deliver(utf16UnitsToUtf8(input), multiByte, multiByteLength);
+    }
+    std::u16string composed;
+    if ((flags & WC_COMPOSITECHECK) != 0) {
+        composed = composeForGbk(input);
+        input = composed;
+    }
+    std::string_view replacement = "?";
+    if (defaultChar != nullptr && defaultChar[0] != '\0') {
+        const bool twoBytes =
+            static_cast<unsigned char>(defaultChar[0]) >= 0x81 && defaultChar[1] != '\0';
+        replacement = std::string_view(defaultChar, twoBytes ? 2 : 1);
+    }
+    bool usedReplacement = false;
+    const std::string bytes = utf16UnitsToGbk(input, replacement, usedReplacement);
+    if (usedDefaultChar != nullptr) {
+        *usedDefaultChar = usedReplacement ? 1 : 0;
+    }
+    return deliver(bytes, multiByte, multiByteLength);
+}

@@ -1,0 +1,109 @@
+#include "platform/codepage/CodePageConverters.h"
+
+namespace {
+
+constexpr char16_t replacementCharacter = 0xFFFD;
+
+bool isContinuation(unsigned char byte, unsigned char low = 0x80, unsigned char high = 0xBF) {
+    return byte >= low && byte <= high;
+}
+
+void appendCodePoint(std::u16string& out, char32_t codePoint) {
+    if (codePoint < 0x10000) {
+        out += static_cast<char16_t>(codePoint);
+        return;
+    }
+    codePoint -= 0x10000;
+    out += static_cast<char16_t>(0xD800 + (codePoint >> 10));
+    out += static_cast<char16_t>(0xDC00 + (codePoint & 0x3FF));
+}
+
+} // namespace
+
+std::u16string utf8ToUtf16Units(std::string_view bytes) {
+    std::u16string out;
+    out.reserve(bytes.size());
+    std::size_t i = 0;
+    while (i < bytes.size()) {
+        const unsigned char lead = static_cast<unsigned char>(bytes[i]);
+        if (lead < 0x80) {
+            out += static_cast<char16_t>(lead);
+            ++i;
+            continue;
+        }
+        std::size_t length = 0;
+        // The second byte's range also rules out overlong forms, surrogates and values
+        // above U+10FFFF.
+        unsigned char secondLow = 0x80;
+        unsigned char secondHigh = 0xBF;
+        char32_t codePoint = 0;
+        if (lead >= 0xC2 && lead <= 0xDF) {
+            length = 2;
+            codePoint = lead & 0x1F;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            length = 3;
+            codePoint = lead & 0x0F;
+            secondLow = lead == 0xE0 ? 0xA0 : 0x80;
+            secondHigh = lead == 0xED ? 0x9F : 0xBF;
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            length = 4;
+            codePoint = lead & 0x07;
+            secondLow = lead == 0xF0 ? 0x90 : 0x80;
+            secondHigh = lead == 0xF4 ? 0x8F : 0xBF;
+        }
+        // Take continuation bytes while they fit; a broken sequence is replaced as far as it
+        // went (its maximal subpart) and the byte that broke it is read afresh.
+        std::size_t taken = 1;
+        while (taken < length && i + taken < bytes.size()) {
+            const unsigned char byte = static_cast<unsigned char>(bytes[i + taken]);
+            const bool fits =
+                taken == 1 ? isContinuation(byte, secondLow, secondHigh) : isContinuation(byte);
+            if (!fits) {
+                break;
+            }
+            codePoint = (codePoint << 6) | (byte & 0x3F);
+            ++taken;
+        }
+        if (length != 0 && taken == length) {
+            appendCodePoint(out, codePoint);
+        } else {
+            out += replacementCharacter;
+        }
+        i += taken;
+    }
+    return out;
+}
+
+std::string utf16UnitsToUtf8(std::u16string_view units) {
+    std::string out;
+    out.reserve(units.size() * 3);
+    for (std::size_t i = 0; i < units.size(); ++i) {
+        char32_t codePoint = units[i];
+        if (codePoint >= 0xD800 && codePoint <= 0xDFFF) {
+            const bool paired = codePoint <= 0xDBFF && i + 1 < units.size() &&
+                                units[i + 1] >= 0xDC00 && units[i + 1] <= 0xDFFF;
+            if (paired) {
+                codePoint = 0x10000 + ((codePoint - 0xD800) << 10) + (units[i + 1] - 0xDC00);
+                ++i;
+            } else {
+                codePoint = replacementCharacter;
+            }
+        }
+        if (codePoint < 0x80) {
+            out += static_cast<char>(codePoint);
+        } else if (codePoint < 0x800) {
+            out += static_cast<char>(0xC0 | (codePoint >> 6));
+            out += static_cast<char>(0x80 | (codePoint & 0x3F));
+        } else if (codePoint < 0x10000) {
+            out += static_cast<char>(0xE0 | (codePoint >> 12));
+            out += static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (codePoint & 0x3F));
+        } else {
+            out += static_cast<char>(0xF0 | (codePoint >> 18));
+            out += static_cast<char>(0x80 | ((codePoint >> 12) & 0x3F));
+            out += static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (codePoint & 0x3F));
+        }
+    }
+    return out;
+}
