@@ -7,14 +7,7 @@ Text replaceSubtext(const Text& t, const Text& find, const Text& repl, int start
     if (t.empty() || find.empty() || from >= t.size() || count == 0) {
         return t;
     }
-    // Folding keeps every byte's place, so positions found in the folded copy hold for `t`.
-    Text foldedText;
-    Text foldedFind;
-    if (!caseSensitive) {
-        foldedText = toLower(t);
-        foldedFind = toLower(find);
-    }
-    ForwardSearch search(caseSensitive ? t : foldedText, caseSensitive ? find : foldedFind);
+    ForwardSearch search(t, find, !caseSensitive);
 
     Text result;
     result.reserve(t.size());
@@ -42,7 +35,15 @@ TextArray splitText(const Text& t, const Text& sep) {
     if (sep.empty()) {
         return {t};
     }
+    // Counting first spares the array its regrowth on large texts.
+    std::size_t separators = 0;
+    ForwardSearch counting(t, sep);
+    for (std::size_t at = counting.next(0); at != noOccurrence;
+         at = counting.next(at + sep.size())) {
+        ++separators;
+    }
     TextArray pieces;
+    pieces.reserve(separators + 1);
     ForwardSearch search(t, sep);
     std::size_t pieceStart = 0;
     for (;;) {

@@ -9,12 +9,7 @@ int findText(const Text& t, const Text& sub, int start, bool ignoreCase) {
     if (sub.empty()) {
         return 1;
     }
-    if (ignoreCase) {
-        const Text foldedText = toLower(t);
-        const Text foldedSub = toLower(sub);
-        return findText(foldedText, foldedSub, start, false);
-    }
-    const std::size_t found = ForwardSearch(t, sub).next(from);
+    const std::size_t found = ForwardSearch(t, sub, ignoreCase).next(from);
     return found == noOccurrence ? -1 : static_cast<int>(found) + 1;
 }
 
@@ -32,11 +27,6 @@ int findTextReverse(const Text& t, const Text& sub, int start, bool ignoreCase) 
     if (sub.empty()) {
         return 1;
     }
-    if (ignoreCase) {
-        const Text foldedText = toLower(t);
-        const Text foldedSub = toLower(sub);
-        return findTextReverse(foldedText, foldedSub, start, false);
-    }
-    const std::size_t found = lastOccurrence(t, sub, limit);
+    const std::size_t found = lastOccurrence(t, sub, limit, ignoreCase);
     return found == noOccurrence ? -1 : static_cast<int>(found) + 1;
 }

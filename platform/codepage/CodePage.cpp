@@ -3,7 +3,9 @@
 #include "platform/codepage/CodePageConverters.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
+#include <memory>
 #include <string_view>
 
 namespace {
@@ -22,27 +24,30 @@ Encoding encodingOf(UINT codePage) {
     }
 }
 
-// Hands `result` to the caller the Windows way: its size when `capacity` is 0, else the
-// size written, or 0 when it does not fit.
-template <typename Char>
-int deliver(const std::basic_string<Char>& result, Char* output, int capacity) {
-    if (result.size() > static_cast<std::size_t>(INT32_MAX)) {
-        return 0;
-    }
-    const int size = static_cast<int>(result.size());
-    if (capacity == 0) {
-        return size;
-    }
-    if (size > capacity) {
-        return 0;
-    }
-    std::copy(result.begin(), result.end(), output);
-    return size;
-}
-
 bool badLengths(const void* input, int inputLength, const void* output, int outputLength) {
     return input == nullptr || inputLength == 0 || inputLength < -1 || outputLength < 0 ||
            (output == nullptr && outputLength != 0);
+}
+
+// Runs `convert` the Windows way: returns the size needed when `capacity` is 0, else the size
+// written, or 0 when it does not fit. A caller's buffer that holds the worst case is written
+// directly; otherwise the result goes through a scratch buffer.
+template <typename Char, typename Convert>
+int convertInto(std::size_t worstCase, Char* output, int capacity, Convert convert) {
+    if (capacity > 0 && worstCase <= static_cast<std::size_t>(capacity)) {
+        return static_cast<int>(convert(output));
+    }
+    const auto scratch =
+        std::make_unique_for_overwrite<Char[]>(std::max<std::size_t>(worstCase, 1));
+    const std::size_t size = convert(scratch.get());
+    if (size > static_cast<std::size_t>(INT_MAX) ||
+        (capacity != 0 && size > static_cast<std::size_t>(capacity))) {
+        return 0;
+    }
+    if (capacity != 0) {
+        std::copy(scratch.get(), scratch.get() + size, output);
+    }
+    return static_cast<int>(size);
 }
 
 } // namespace
@@ -56,9 +61,10 @@ int MultiByteToWideChar(UINT codePage, DWORD /*flags*/, const char* multiByte, i
     const std::size_t length = multiByteLength == -1 ? std::strlen(multiByte) + 1
                                                      : static_cast<std::size_t>(multiByteLength);
     const std::string_view input(multiByte, length);
-    const std::u16string units =
-        encoding == Encoding::gbk ? gbkToUtf16Units(input) : utf8ToUtf16Units(input);
-    return deliver(units, wide, wideLength);
+    return convertInto(length, wide, wideLength, [&](WCHAR* out) {
+        return encoding == Encoding::gbk ? gbkToUtf16Units(input, out)
+                                         : utf8ToUtf16Units(input, out);
+    });
 }
 
 int WideCharToMultiByte(UINT codePage, DWORD flags, const WCHAR* wide, int wideLength,
@@ -79,10 +85,11 @@ int WideCharToMultiByte(UINT codePage, DWORD flags, const WCHAR* wide, int wideL
     }
     std::u16string_view input(wide, length);
     if (encoding == Encoding::utf8) {
-        return deliver(utf16UnitsToUtf8(input), multiByte, multiByteLength);
+        return convertInto(length * 3, multiByte, multiByteLength,
+                           [&](char* out) { return utf16UnitsToUtf8(input, out); });
     }
     std::u16string composed;
-    if ((flags & WC_COMPOSITECHECK) != 0) {
+    if ((flags & WC_COMPOSITECHECK) != 0 && hasCombiningMark(input)) {
         composed = composeForGbk(input);
         input = composed;
     }
@@ -93,9 +100,11 @@ int WideCharToMultiByte(UINT codePage, DWORD flags, const WCHAR* wide, int wideL
         replacement = std::string_view(defaultChar, twoBytes ? 2 : 1);
     }
     bool usedReplacement = false;
-    const std::string bytes = utf16UnitsToGbk(input, replacement, usedReplacement);
+    const int result = convertInto(input.size() * 2, multiByte, multiByteLength, [&](char* out) {
+        return utf16UnitsToGbk(input, replacement, out, usedReplacement);
+    });
     if (usedDefaultChar != nullptr) {
         *usedDefaultChar = usedReplacement ? 1 : 0;
     }
-    return deliver(bytes, multiByte, multiByteLength);
+    return result;
 }

@@ -1,25 +1,30 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
-// The converters behind MultiByteToWideChar and WideCharToMultiByte. None fails: what
-// cannot be converted is replaced as each comment says.
+// The converters behind MultiByteToWideChar and WideCharToMultiByte. Each writes into `out`,
+// which has room for the worst case its comment names, and returns the count written. None
+// fails: what cannot be converted is replaced as each comment says.
 
-// UTF-8 to UTF-16; each maximal invalid subsequence becomes one U+FFFD.
-std::u16string utf8ToUtf16Units(std::string_view bytes);
-// UTF-16 to UTF-8; an unpaired surrogate becomes U+FFFD.
-std::string utf16UnitsToUtf8(std::u16string_view units);
+// UTF-8 to UTF-16, at most one unit a byte; each maximal invalid subsequence becomes U+FFFD.
+std::size_t utf8ToUtf16Units(std::string_view bytes, char16_t* out);
+// UTF-16 to UTF-8, at most three bytes a unit; an unpaired surrogate becomes U+FFFD.
+std::size_t utf16UnitsToUtf8(std::u16string_view units, char* out);
 
-// GBK (Windows code page 936) to UTF-16. An invalid or unmapped sequence becomes one '?':
-// a lead byte together with the byte after it when that is a possible trail byte
+// GBK (Windows code page 936) to UTF-16, at most one unit a byte. An invalid or unmapped sequence
+// becomes one '?': a lead byte together with the byte after it when that is a possible trail byte
 // (0x40-0x7E, 0x80-0xFE), else the lone byte, so that ASCII after a stray lead survives.
-std::u16string gbkToUtf16Units(std::string_view bytes);
-// UTF-16 to GBK; each character that GBK lacks (a surrogate pair counts as one, an unpaired
-// surrogate as one) becomes `replacement`, and `usedReplacement` tells whether that happened.
-std::string utf16UnitsToGbk(std::u16string_view units, std::string_view replacement,
+std::size_t gbkToUtf16Units(std::string_view bytes, char16_t* out);
+// UTF-16 to GBK, at most two bytes a unit; each character that GBK lacks (a surrogate pair counts
+// as one, an unpaired surrogate as one) becomes `replacement` (at most two bytes), and
+// `usedReplacement` tells whether that happened.
+std::size_t utf16UnitsToGbk(std::u16string_view units, std::string_view replacement, char* out,
                             bool& usedReplacement);
 
+// Whether `units` hold a combining mark that composeForGbk might join to its base.
+bool hasCombiningMark(std::u16string_view units);
 // A base letter followed by combining marks, composed into the precomposed character where
 // GBK holds one (e + U+0301 gives U+00E9); everything else unchanged.
 std::u16string composeForGbk(std::u16string_view units);

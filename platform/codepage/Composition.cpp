@@ -44,6 +44,15 @@ bool isCombiningMark(char16_t unit) {
 
 } // namespace
 
+bool hasCombiningMark(std::u16string_view units) {
+    for (const char16_t unit : units) {
+        if (isCombiningMark(unit)) {
+            return true;
+        }
+    }
+    return false;
+}
+
 std::u16string composeForGbk(std::u16string_view units) {
     std::u16string out;
     out.reserve(units.size());

@@ -96,34 +96,29 @@ std::size_t refusedUtf16Length(std::string_view rest) {
 
 } // namespace
 
-std::u16string gbkToUtf16Units(std::string_view bytes) {
+std::size_t gbkToUtf16Units(std::string_view bytes, char16_t* out) {
     thread_local Converter converter(nativeUtf16, gbk);
     if (!converter.ready()) {
-        return {};
+        return 0;
     }
     // Every character, replaced or not, is one or two bytes and becomes one unit.
-    std::u16string units(bytes.size(), u'\0');
     const char16_t question = u'?';
     bool replaced = false;
     const std::size_t written = converter.run(
-        bytes, reinterpret_cast<char*>(units.data()), units.size() * 2,
+        bytes, reinterpret_cast<char*>(out), bytes.size() * 2,
         std::string_view(reinterpret_cast<const char*>(&question), 2), refusedGbkLength, replaced);
-    units.resize(written / 2);
-    return units;
+    return written / 2;
 }
 
-std::string utf16UnitsToGbk(std::u16string_view units, std::string_view replacement,
+std::size_t utf16UnitsToGbk(std::u16string_view units, std::string_view replacement, char* out,
                             bool& usedReplacement) {
     thread_local Converter converter(gbk, nativeUtf16);
     usedReplacement = false;
     if (!converter.ready()) {
-        return {};
+        return 0;
     }
     // A unit gives at most two bytes; so does a replaced character of one or two units.
-    std::string bytes(units.size() * 2, '\0');
     const std::string_view input(reinterpret_cast<const char*>(units.data()), units.size() * 2);
-    const std::size_t written = converter.run(input, bytes.data(), bytes.size(), replacement,
-                                              refusedUtf16Length, usedReplacement);
-    bytes.resize(written);
-    return bytes;
+    return converter.run(input, out, units.size() * 2, replacement, refusedUtf16Length,
+                         usedReplacement);
 }

@@ -8,26 +8,26 @@ bool isContinuation(unsigned char byte, unsigned char low = 0x80, unsigned char 
     return byte >= low && byte <= high;
 }
 
-void appendCodePoint(std::u16string& out, char32_t codePoint) {
+char16_t* putCodePoint(char16_t* out, char32_t codePoint) {
     if (codePoint < 0x10000) {
-        out += static_cast<char16_t>(codePoint);
-        return;
+        *out++ = static_cast<char16_t>(codePoint);
+        return out;
     }
     codePoint -= 0x10000;
-    out += static_cast<char16_t>(0xD800 + (codePoint >> 10));
-    out += static_cast<char16_t>(0xDC00 + (codePoint & 0x3FF));
+    *out++ = static_cast<char16_t>(0xD800 + (codePoint >> 10));
+    *out++ = static_cast<char16_t>(0xDC00 + (codePoint & 0x3FF));
+    return out;
 }
 
 } // namespace
 
-std::u16string utf8ToUtf16Units(std::string_view bytes) {
-    std::u16string out;
-    out.reserve(bytes.size());
+std::size_t utf8ToUtf16Units(std::string_view bytes, char16_t* out) {
+    char16_t* const begin = out;
     std::size_t i = 0;
     while (i < bytes.size()) {
         const unsigned char lead = static_cast<unsigned char>(bytes[i]);
         if (lead < 0x80) {
-            out += static_cast<char16_t>(lead);
+            *out++ = static_cast<char16_t>(lead);
             ++i;
             continue;
         }
@@ -65,18 +65,17 @@ std::u16string utf8ToUtf16Units(std::string_view bytes) {
             ++taken;
         }
         if (length != 0 && taken == length) {
-            appendCodePoint(out, codePoint);
+            out = putCodePoint(out, codePoint);
         } else {
-            out += replacementCharacter;
+            *out++ = replacementCharacter;
         }
         i += taken;
     }
-    return out;
+    return static_cast<std::size_t>(out - begin);
 }
 
-std::string utf16UnitsToUtf8(std::u16string_view units) {
-    std::string out;
-    out.reserve(units.size() * 3);
+std::size_t utf16UnitsToUtf8(std::u16string_view units, char* out) {
+    char* const begin = out;
     for (std::size_t i = 0; i < units.size(); ++i) {
         char32_t codePoint = units[i];
         if (codePoint >= 0xD800 && codePoint <= 0xDFFF) {
@@ -90,20 +89,20 @@ std::string utf16UnitsToUtf8(std::u16string_view units) {
             }
         }
         if (codePoint < 0x80) {
-            out += static_cast<char>(codePoint);
+            *out++ = static_cast<char>(codePoint);
         } else if (codePoint < 0x800) {
-            out += static_cast<char>(0xC0 | (codePoint >> 6));
-            out += static_cast<char>(0x80 | (codePoint & 0x3F));
+            *out++ = static_cast<char>(0xC0 | (codePoint >> 6));
+            *out++ = static_cast<char>(0x80 | (codePoint & 0x3F));
         } else if (codePoint < 0x10000) {
-            out += static_cast<char>(0xE0 | (codePoint >> 12));
-            out += static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (codePoint & 0x3F));
+            *out++ = static_cast<char>(0xE0 | (codePoint >> 12));
+            *out++ = static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
+            *out++ = static_cast<char>(0x80 | (codePoint & 0x3F));
         } else {
-            out += static_cast<char>(0xF0 | (codePoint >> 18));
-            out += static_cast<char>(0x80 | ((codePoint >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (codePoint & 0x3F));
+            *out++ = static_cast<char>(0xF0 | (codePoint >> 18));
+            *out++ = static_cast<char>(0x80 | ((codePoint >> 12) & 0x3F));
+            *out++ = static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
+            *out++ = static_cast<char>(0x80 | (codePoint & 0x3F));
         }
     }
-    return out;
+    return static_cast<std::size_t>(out - begin);
 }

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 namespace {
 
 TEST(ReplaceSubtext, ReplacesLeftToRight) {
@@ -79,6 +81,71 @@ TEST(SplitText, PiecesBetweenSeparators) {
         EXPECT_EQ(splitText(c.text, c.sep), c.expected) << c.what;
     }
     EXPECT_EQ(splitText("a,b"), (TextArray{"a", "b"})); // comma by default
+}
+
+// Occurrences at character starts (counted from byte 1), taken left to right without overlap:
+// the byte-by-byte definition that replaceSubtext and splitText must agree with.
+std::vector<std::size_t> referenceOccurrences(const Text& t, const Text& sub, std::size_t from,
+                                              bool ignoreCase) {
+    const Text text = ignoreCase ? toLower(t) : t;
+    const Text needle = ignoreCase ? toLower(sub) : sub;
+    std::vector<bool> starts(t.size() + 1, false);
+    for (std::size_t i = 0; i < t.size(); i += static_cast<unsigned char>(t[i]) >= 0x80 ? 2 : 1) {
+        starts[i] = true;
+    }
+    std::vector<std::size_t> found;
+    for (std::size_t i = from; i + needle.size() <= text.size();) {
+        if (starts[i] && text.compare(i, needle.size(), needle) == 0) {
+            found.push_back(i);
+            i += needle.size();
+        } else {
+            ++i;
+        }
+    }
+    return found;
+}
+
+TEST(ReplaceSubtext, AgreesWithReferenceOnRandomTexts) {
+    const char alphabet[] = {'a', 'A', ';', '\x81', '\xFE', '\x40', '\x80'};
+    std::mt19937 random(7);
+    auto randomText = [&](std::size_t maxLength) {
+        Text t(random() % (maxLength + 1), ' ');
+        for (char& c : t) {
+            c = alphabet[random() % sizeof alphabet];
+        }
+        return t;
+    };
+    for (int round = 0; round < 3000; ++round) {
+        const Text t = randomText(30);
+        const Text find = randomText(3);
+        if (t.empty() || find.empty()) {
+            continue;
+        }
+        const int start = static_cast<int>(random() % (t.size() + 1));
+        const bool ignoreCase = random() % 2 == 0;
+        const std::size_t from = start < 1 ? 0 : start - 1;
+        Text expected = t.substr(0, from);
+        std::size_t copied = from;
+        for (const std::size_t at : referenceOccurrences(t, find, from, ignoreCase)) {
+            expected += t.substr(copied, at - copied) + "<>";
+            copied = at + find.size();
+        }
+        expected += t.substr(copied);
+        ASSERT_EQ(replaceSubtext(t, find, "<>", start, -1, !ignoreCase), expected)
+            << testing::PrintToString(t) << " / " << testing::PrintToString(find) << " @" << start;
+
+        TextArray pieces;
+        std::size_t pieceStart = 0;
+        for (const std::size_t at : referenceOccurrences(t, find, 0, false)) {
+            pieces.push_back(t.substr(pieceStart, at - pieceStart));
+            pieceStart = at + find.size();
+        }
+        if (pieceStart < t.size()) {
+            pieces.push_back(t.substr(pieceStart));
+        }
+        ASSERT_EQ(splitText(t, find), pieces)
+            << testing::PrintToString(t) << " / " << testing::PrintToString(find);
+    }
 }
 
 } // namespace

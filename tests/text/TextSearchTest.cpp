@@ -161,8 +161,9 @@ int referenceFindReverse(const Text& t, const Text& sub, int start) {
     return found;
 }
 
-// Random texts over a few bytes that play every role (lead, trail, plain) check both searches
-// against the byte-by-byte definition at every start.
+// Random texts over a few bytes that play every role (lead, trail, plain, both cases) check
+// both searches against the byte-by-byte definition at every start; a case-insensitive search
+// must equal an exact search over texts folded by toLower.
 TEST(FindText, AgreesWithCharacterSteppingReference) {
     const char alphabet[] = {'a', 'A', '\x81', '\xFE', '\x40', '\x80'};
     std::mt19937 random(20240611);
@@ -179,13 +180,18 @@ TEST(FindText, AgreesWithCharacterSteppingReference) {
         if (sub.empty()) {
             continue;
         }
+        const Text foldedText = toLower(t);
+        const Text foldedSub = toLower(sub);
         for (int start = -1; start <= static_cast<int>(t.size()) + 2; ++start) {
-            ASSERT_EQ(findText(t, sub, start), referenceFind(t, sub, start))
-                << testing::PrintToString(t) << " / " << testing::PrintToString(sub) << " @"
-                << start;
-            ASSERT_EQ(findTextReverse(t, sub, start), referenceFindReverse(t, sub, start))
-                << testing::PrintToString(t) << " / " << testing::PrintToString(sub) << " @"
-                << start;
+            const std::string where = testing::PrintToString(t) + " / " +
+                                      testing::PrintToString(sub) + " @" + std::to_string(start);
+            ASSERT_EQ(findText(t, sub, start), referenceFind(t, sub, start)) << where;
+            ASSERT_EQ(findTextReverse(t, sub, start), referenceFindReverse(t, sub, start)) << where;
+            ASSERT_EQ(findText(t, sub, start, true), referenceFind(foldedText, foldedSub, start))
+                << where;
+            ASSERT_EQ(findTextReverse(t, sub, start, true),
+                      referenceFindReverse(foldedText, foldedSub, start))
+                << where;
         }
     }
 }
