@@ -47,7 +47,8 @@ class RegExp {
             LONG groupCount = ::get(groups.value.pdispVal, u"Count").value.lVal;
             for (LONG g = 0; g < groupCount; ++g) {
                 OwnedVariant group = ::get(groups.value.pdispVal, u"Item", integerVariant(g));
-                line += (g == 0 ? "[" : "|") + describe(group.value).substr(5);
+                line += g == 0 ? '[' : '|';
+                line += describe(group.value).substr(5);
                 line += g + 1 == groupCount ? "]" : "";
             }
             found.push_back(line);
