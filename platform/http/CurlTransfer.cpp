@@ -12,6 +12,8 @@
 
 namespace {
 
+constexpr std::size_t receiveBufferSize = 64 * 1024;
+
 long long monotonicMs() {
     timespec now{};
     clock_gettime(CLOCK_MONOTONIC, &now);
@@ -31,6 +33,7 @@ struct CurlTransferState {
     std::string pending; // body bytes received but not yet read
     std::size_t pendingOffset = 0;
     bool bodyStarted = false;
+    bool paused = false; // curl holds back body bytes until the reader catches up
     bool progressed = false;
     curl_off_t lastDownloaded = 0, lastUploaded = 0;
     bool done = false;
@@ -97,6 +100,12 @@ struct CurlTransferState {
 
     static std::size_t onBody(char* data, std::size_t, std::size_t count, void* user) {
         auto* self = static_cast<CurlTransferState*>(user);
+        // One curl_multi_perform reads for as long as the socket has data; pausing keeps
+        // the unread bytes to about one receive buffer however fast the server sends.
+        if (self->pending.size() - self->pendingOffset >= receiveBufferSize) {
+            self->paused = true;
+            return CURL_WRITEFUNC_PAUSE;
+        }
         self->pending.append(data, count);
         self->bodyStarted = true;
         self->progressed = true;
@@ -184,7 +193,7 @@ bool CurlTransferState::configure() {
 
     curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, std::max(request.connectTimeoutMs, 1L));
     curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(easy, CURLOPT_BUFFERSIZE, 64L * 1024);
+    curl_easy_setopt(easy, CURLOPT_BUFFERSIZE, static_cast<long>(receiveBufferSize));
 
     curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, onBody);
     curl_easy_setopt(easy, CURLOPT_WRITEDATA, this);
@@ -220,6 +229,10 @@ std::size_t CurlTransfer::read(char* buffer, std::size_t size, bool& failed) {
     if (s.pendingOffset == s.pending.size()) {
         s.pending.clear();
         s.pendingOffset = 0;
+        if (s.paused) {
+            s.paused = false;
+            curl_easy_pause(s.easy, CURLPAUSE_CONT); // hands over what curl held back
+        }
         s.driveUntil([&s] { return !s.pending.empty(); });
     }
     std::size_t count = std::min(size, s.pending.size() - s.pendingOffset);

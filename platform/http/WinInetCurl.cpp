@@ -1,5 +1,6 @@
 #include "platform/http/WinInet.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstring>
 #include <memory>
@@ -139,7 +140,9 @@ HINTERNET InternetOpenA(const char* agent, DWORD accessType, const char* proxy,
         return nullptr;
     ensureCurlReady();
     auto internet = std::make_unique<InternetHandle>();
+    // A line break in the agent would smuggle header lines into every request.
     internet->agent = textOrEmpty(agent);
+    internet->agent.resize(std::min(internet->agent.find_first_of("\r\n"), internet->agent.size()));
     internet->accessType = accessType;
     if (accessType == INTERNET_OPEN_TYPE_PROXY) {
         internet->proxyList = proxy;

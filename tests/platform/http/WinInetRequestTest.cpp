@@ -34,6 +34,9 @@ TEST(WinInetRequest, SendsTheLinesItIsGivenAndNothingElse) {
          "Accept: */*\r\nReferer: http://r/\r\nX-Last: 1", std::nullopt,
          "GET /p?q=1 HTTP/1.1\r\nHost: {host}\r\nUser-Agent: Agent/1\r\nAccept: */*\r\n"
          "Referer: http://r/\r\nX-Last: 1\r\n\r\n"},
+        // A line break ends the agent rather than start a header line of its own.
+        {"agent with a line break", "A\r\nX-Injected: 1", "GET", "/", "", std::nullopt,
+         "GET / HTTP/1.1\r\nHost: {host}\r\nUser-Agent: A\r\n\r\n"},
         // No agent and no Accept in the block: no User-Agent and no Accept line at all.
         {"bare", "", "GET", "/", "", std::nullopt, "GET / HTTP/1.1\r\nHost: {host}\r\n\r\n"},
         // A User-Agent line of the block stands in for the agent's, in the block's place.

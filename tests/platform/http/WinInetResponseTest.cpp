@@ -62,6 +62,9 @@ TEST_F(WinInetResponse, RedirectsFollowedAsTheFlagsAllow) {
 
 TEST_F(WinInetResponse, EndsOfTheBody) {
     const std::string promise100 = "HTTP/1.1 200 OK\r\nContent-Length: 100\r\n\r\n0123456789";
+    std::string large(3 * 1024 * 1024 + 5, '\0'); // many receive buffers, read while curl waits
+    for (std::size_t i = 0; i < large.size(); ++i)
+        large[i] = static_cast<char>(i % 251);
     struct Case {
         const char* name;
         std::function<void(ServerConnection&)> handler;
@@ -77,6 +80,7 @@ TEST_F(WinInetResponse, EndsOfTheBody) {
         {"until the close", replyWith("HTTP/1.0 200 OK\r\n\r\nall of it"), true, "all of it",
          false},
         {"no body", replyWith("HTTP/1.1 204 No Content\r\n\r\n"), true, "", false},
+        {"large", replyWith(httpResponse(large)), true, large, false},
         {"cut short", replyWith(promise100), true, "0123456789", true},
         {"stalls in the body",
          [&](ServerConnection& connection) {
