@@ -7,7 +7,6 @@ namespace {
 
 // Enough for any sound pattern over a large page; a runaway pattern gives up at once.
 constexpr std::uint32_t matchLimit = 10'000'000;
-constexpr std::uint32_t depthLimit = 100'000;
 constexpr PCRE2_SIZE jitStackStart = 32 * 1024;
 constexpr PCRE2_SIZE jitStackLimit = 1024 * 1024;
 
@@ -71,7 +70,6 @@ CompiledPattern::CompiledPattern(std::u16string_view pattern, RegExpOptions opti
         return;
     }
     pcre2_set_match_limit(holder->context, matchLimit);
-    pcre2_set_depth_limit(holder->context, depthLimit);
     holder->jitStack = pcre2_jit_stack_create(jitStackStart, jitStackLimit, nullptr);
     if (holder->jitStack != nullptr) {
         pcre2_jit_stack_assign(holder->context, nullptr, holder->jitStack);
