@@ -9,6 +9,8 @@ packages=(
     libgtk-3-dev libwebkit2gtk-4.1-dev libx11-dev
     fonts-wqy-zenhei
 )
+# npm installs Ruffle, the browser control's Flash player (package.json).
+command -v npm >/dev/null || packages+=(npm)
 if [ "${1:-}" = "--tests" ]; then
     packages+=(xvfb xdotool openbox x11-utils imagemagick python3 iproute2 util-linux curl)
 fi
@@ -17,9 +19,13 @@ missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
+if [ ${#missing[@]} -gt 0 ]; then
+    if [ "$(id -u)" -eq 0 ]; then sudo=(); else sudo=(sudo); fi
+    echo "Installing: ${missing[*]}"
+    "${sudo[@]}" apt-get update -q
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
 
-if [ "$(id -u)" -eq 0 ]; then sudo=(); else sudo=(sudo); fi
-echo "Installing: ${missing[*]}"
-"${sudo[@]}" apt-get update -q
-DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
+# Ruffle at the version package-lock.json pins, into node_modules/ (git-ignored).
+cd "$(dirname "$0")/.."
+npm ls --depth=0 >/dev/null 2>&1 || npm ci --no-audit --no-fund

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include <webkit2/webkit2.h>
+
+// Looking at a WebKitWebView from a test the way a person would: what it shows and what its
+// page holds, while the GTK main loop keeps running.
+
+// Runs the main loop until `done` returns true or `seconds` have passed; returns the last
+// value of `done`.
+bool runUntil(const std::function<bool()>& done, double seconds);
+
+// The visible part of the view as an image; null when the snapshot failed. The caller
+// destroys it.
+cairo_surface_t* viewSnapshot(WebKitWebView* view);
+
+// The 0xRRGGBB colour at (x, y) of an image from viewSnapshot, as fractions of its size.
+std::uint32_t pixelAt(cairo_surface_t* image, double x, double y);
+
+// True when every channel of the two colours differs by at most `tolerance`.
+bool sameColour(std::uint32_t a, std::uint32_t b, int tolerance = 8);
+
+// The script's value turned into a string, or "error: ..." when it threw.
+std::string evaluateScript(WebKitWebView* view, const std::string& script);
