@@ -1,1 +1,8 @@
-// Filled in with the window work.
+#include "app/MainWindow.h"
+
+int main() {
+    WindowRuntime& runtime = initRuntime();
+    runtime.loadWindow(mainWindowForm(runtime));
+    runtime.runMessageLoop();
+    return 0;
+}

@@ -1,0 +1,47 @@
+// The program's own entry point, with stand-ins for the two large handlers, run as a user
+// would run it.
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "tests/platform/window/XDesktop.h"
+
+namespace {
+
+// Polls `done` every 50 ms for at most `timeoutMs`.
+template <typename Condition> bool waitFor(Condition done, int timeoutMs) {
+    for (int waited = 0; waited <= timeoutMs; waited += 50) {
+        if (done())
+            return true;
+        usleep(50000);
+    }
+    return false;
+}
+
+TEST(ProgramTest, EscInTheEditBoxEndsTheProgramWithZero) {
+    ASSERT_TRUE(testDesktop().ready());
+    pid_t program = startShell("exec " QUORVEL_WINDOW_PROGRAM);
+    std::string window;
+    ASSERT_TRUE(waitFor(
+        [&] {
+            window = shellOutput("xdotool search --onlyvisible --name '^Quorvel$'");
+            return !window.empty();
+        },
+        30000));
+    window = window.substr(0, window.find('\n'));
+    // The start-up stand-in keeps the window on top, as the real checks do.
+    EXPECT_TRUE(waitFor(
+        [&] {
+            return shellOutput("xprop -id " + window + " _NET_WM_STATE")
+                       .find("_NET_WM_STATE_ABOVE") != std::string::npos;
+        },
+        5000));
+    // The focus starts in the edit box.
+    shellOutput("xdotool windowactivate --sync " + window + " key Escape");
+    int exitCode = -1;
+    EXPECT_TRUE(waitFor([&] { return processEnded(program, exitCode); }, 10000));
+    EXPECT_EQ(exitCode, 0);
+    stopProcess(program);
+}
+
+} // namespace

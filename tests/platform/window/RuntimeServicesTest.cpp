@@ -1,0 +1,166 @@
+// The runtime's services beside the window: message boxes, the browser opener, the HTTP file
+// reader, the encoding converters. Real GTK under Xvfb; boxes are answered with xdotool.
+#include <algorithm>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include "platform/window/NetworkServices.h"
+#include "platform/window/RuntimeTesting.h"
+#include "platform/window/Utf8Crossing.h"
+#include "tests/platform/window/XDesktop.h"
+#include "tests/support/LoopbackServer.h"
+
+namespace {
+
+// The source is UTF-8, but plain literals become GBK; UTF-8 texts are spelt with u8.
+std::string utf8(const char8_t* text) {
+    return reinterpret_cast<const char*>(text);
+}
+
+std::vector<std::string> linesOf(const std::string& path) {
+    std::vector<std::string> lines;
+    std::ifstream in(path);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+class RuntimeServicesTest : public ::testing::Test {
+  protected:
+    void SetUp() override { ASSERT_TRUE(testDesktop().ready()); }
+
+    WindowRuntime& runtime = initRuntime();
+};
+
+TEST_F(RuntimeServicesTest, MessageBoxShowsItsTitleAndAnswersByButton) {
+    struct Case {
+        int style;
+        Text title;
+        const char* keys;
+        int answer;
+        std::string shownTitle; // UTF-8
+    };
+    const Case cases[] = {
+        {36, "Dravik提示：", "Return", 5, utf8(u8"Dravik提示：")}, // Yes is the default
+        {36, "Dravik提示：", "alt+n", 6, utf8(u8"Dravik提示：")},
+        {36 + 0x100, "t", "Return", 6, "t"},     // the second button as the default
+        {16, "", "Return", 0, utf8(u8"信息：")}, // no title
+        {1, "t", "Escape", 1, "t"},              // Esc cancels when there is Cancel
+        {4, "t", "Escape Return", 5, "t"},       // and does nothing without it
+        {3, "t", "Escape", 1, "t"},
+        {2, "t", "Return", 2, "t"}, // Abort, Retry, Ignore
+    };
+    std::string titleFile = testDesktop().homeFolder() + "/box-title";
+    for (const Case& c : cases) {
+        unlink(titleFile.c_str());
+        // The only window of this program is the box.
+        pid_t driver = startShell(
+            "w=$(timeout 10 xdotool search --sync --onlyvisible --pid " + std::to_string(getpid()) +
+            " | head -n 1); xprop -id $w _NET_WM_NAME > " + titleFile +
+            "; timeout 10 xdotool windowactivate --sync $w; xdotool key --clearmodifiers " +
+            c.keys);
+        EXPECT_EQ(runtime.messageBox("text", c.style, c.title), c.answer) << c.style << c.keys;
+        std::vector<std::string> title = linesOf(titleFile);
+        ASSERT_EQ(title.size(), 1u);
+        EXPECT_EQ(title[0], "_NET_WM_NAME(UTF8_STRING) = \"" + c.shownTitle + "\"");
+        EXPECT_EQ(openMessageBoxHandle(), 0u);
+        stopProcess(driver);
+    }
+}
+
+TEST_F(RuntimeServicesTest, OnlyWebAddressesReachTheBrowser) {
+    std::string home = testDesktop().homeFolder();
+    std::ofstream(home + "/note.txt") << "a local file\n";
+    const Text opened[] = {
+        "http://example.test/a",
+        "HTTPS://example.test/b", // the scheme in any case
+        "HtTp://example.test/c?x=1&y=2",
+    };
+    const Text refused[] = {
+        "",
+        "file://" + home + "/note.txt",
+        home + "/note.txt",
+        "/bin/sh",
+        "ftp://example.test/",
+        "javascript:alert(1)",
+        " http://example.test/space-first",
+        "http://example.test/\nfile:///etc/passwd",
+        "http://",
+    };
+    for (const Text& address : refused)
+        runtime.openInBrowser(address);
+    for (const Text& address : opened)
+        runtime.openInBrowser(address);
+
+    std::string record = testDesktop().browserRecord();
+    EXPECT_TRUE(runEventsUntil([&] { return linesOf(record).size() >= 3; }, 10000));
+    // Give a stray launch time to show up.
+    runEventsUntil([] { return false; }, 1000);
+    std::vector<std::string> seen = linesOf(record);
+    std::vector<std::string> expected(std::begin(opened), std::end(opened));
+    std::sort(seen.begin(), seen.end());
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(seen, expected);
+}
+
+TEST_F(RuntimeServicesTest, HttpReadFileGivesTheBodyOrNothing) {
+    const Bytes body("page\0with \xE6\x95\x99 bytes", 20);
+    LoopbackServer server(replyWith(httpResponse(body)));
+    ASSERT_TRUE(server.listening());
+    EXPECT_EQ(runtime.httpReadFile(server.url("/version")), body);
+    EXPECT_EQ(server.received(0).rfind("GET /version HTTP/1.1\r\n", 0), 0u) << server.received(0);
+
+    LoopbackServer closed([](ServerConnection& connection) { connection.close(); });
+    for (const Text& address : {closed.url("/"), Text("file:///etc/hostname"), Text("")})
+        EXPECT_EQ(runtime.httpReadFile(address), "") << address;
+
+    // What the connectivity test asks of its probe address.
+    EXPECT_TRUE(addressOpens(server.url("/")));
+    EXPECT_FALSE(addressOpens(closed.url("/")));
+    EXPECT_FALSE(addressOpens("file:///"));
+}
+
+TEST_F(RuntimeServicesTest, ConvertEncodingIsAllOrNothing) {
+    struct Case {
+        Bytes input;
+        Text from, to;
+        Bytes output;
+    };
+    const Case cases[] = {
+        {utf8(u8"教程 4106"), "UTF-8", "GBK", "\xBD\xCC\xB3\xCC 4106"},
+        {"\xBD\xCC\xB3\xCC", "GBK", "UTF-8", utf8(u8"教程")},
+        {Bytes("a\0b", 3), "UTF-8", "GBK", Bytes("a\0b", 3)},
+        {"", "UTF-8", "GBK", ""},
+        {"abc\xFF", "UTF-8", "GBK", ""},             // not UTF-8
+        {utf8(u8"a\U0001F600"), "UTF-8", "GBK", ""}, // GBK has no emoji
+        {"abc", "UTF-8", "NO-SUCH-SET", ""},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(runtime.convertEncoding(c.input, c.from, c.to), c.output) << c.input;
+}
+
+TEST_F(RuntimeServicesTest, TextsCrossToGtkAndBack) {
+    struct Case {
+        Text gbk;
+        std::string utf8Form;
+    };
+    const Case cases[] = {
+        {"视频地址：", utf8(u8"视频地址：")},
+        {"\x80", utf8(u8"\u20AC")}, // code page 936's euro sign
+        {"a\x81", "a?"},            // half a character at the end
+        {"\x81 b", "? b"},          // a lead byte without its trail byte keeps the next byte
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(utf8FromText(c.gbk), c.utf8Form) << c.gbk;
+    EXPECT_EQ(textFromUtf8(utf8(u8"迷你播放").c_str()), "迷你播放");
+    EXPECT_EQ(textFromUtf8(utf8(u8"a\U0001F600b").c_str()), "a?b");
+    EXPECT_EQ(textFromUtf8("\xFF"), "?");
+    EXPECT_EQ(textFromUtf8(nullptr), "");
+}
+
+} // namespace
