@@ -23,6 +23,8 @@ window.RufflePlayer.config = {
     warnOnUnsupportedContent: false,
     showSwfDownload: false,
     logLevel: "error",
+    // Starts first and weighs least of Ruffle's renderers here (no GPU, two cores).
+    preferredRenderer: "canvas",
 };
 </script>
 <script src="quorvel-ruffle://player/ruffle.js"></script>
