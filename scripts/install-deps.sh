@@ -12,7 +12,8 @@ packages=(
 # npm installs Ruffle, the browser control's Flash player (package.json).
 command -v npm >/dev/null || packages+=(npm)
 if [ "${1:-}" = "--tests" ]; then
-    packages+=(xvfb xdotool openbox x11-utils imagemagick python3 iproute2 util-linux curl)
+    packages+=(xvfb xdotool openbox x11-utils imagemagick python3 iproute2 util-linux curl
+               xclip dbus at-spi2-core python3-gi gir1.2-atspi-2.0)
 fi
 
 missing=()
