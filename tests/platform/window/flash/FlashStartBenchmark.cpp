@@ -69,9 +69,10 @@ void printMemory(const char* state) {
             continue;
         rss += processRss;
         pss += processPss;
-        names += " " + std::string(name) + "=" + std::to_string(processPss / 1024) + "M";
+        names += " " + std::string(name) + " " + std::to_string(processRss / 1024) + "/" +
+                 std::to_string(processPss / 1024);
     }
-    std::printf("memory %-10s RSS %5ld MiB  PSS %5ld MiB  (PSS:%s)\n", state, rss / 1024,
+    std::printf("memory %-6s RSS %4ld MiB, PSS %4ld MiB (RSS/PSS MiB:%s)\n", state, rss / 1024,
                 pss / 1024, names.c_str());
 }
 
