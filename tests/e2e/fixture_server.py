@@ -92,6 +92,8 @@ class FixtureServer:
         request.send_response(status)
         request.send_header("Content-Type", kind)
         request.send_header("Content-Length", str(len(body)))
+        # Every load must reach the log: a player shown again is fetched again.
+        request.send_header("Cache-Control", "no-store")
         request.end_headers()
         if request.command != "HEAD":
             request.wfile.write(body)

@@ -15,6 +15,7 @@ import time
 import traceback
 from urllib.parse import urlsplit
 
+sys.dont_write_bytecode = True  # nothing of the tests lands in the source tree
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 import local_internet  # noqa: E402

@@ -62,8 +62,13 @@ PLAYER_COLOURS = {
 }
 
 
+TUTORIAL_COLOURS = (0x30343A, 0xF5C400)
+
+
 def _movie(host, path):
     background, symbol = PLAYER_COLOURS[host]
+    if path == urlsplit(TUTORIAL).path:
+        background, symbol = TUTORIAL_COLOURS
     return "application/x-shockwave-flash", tiny_swf.movie(background, symbol)
 
 
