@@ -69,6 +69,7 @@ void GtkWindowRuntime::loadWindow(const WindowForm& windowForm) {
         gtk_widget_destroy(window);
     form = windowForm;
     closeQueued = false;
+    loaded = false;
     reportedWidth = reportedHeight = -1;
 
     window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
@@ -102,6 +103,7 @@ void GtkWindowRuntime::loadWindow(const WindowForm& windowForm) {
         return;
     if (!closeQueued)
         gtk_widget_show(window);
+    loaded = true;
     raiseSizeChanged();
 }
 
@@ -234,7 +236,9 @@ gboolean GtkWindowRuntime::onConfigure(GtkWidget*, GdkEventConfigure* event,
                                        GtkWindowRuntime* self) {
     self->currentWidth = event->width;
     self->currentHeight = event->height;
-    if (event->width != self->reportedWidth || event->height != self->reportedHeight)
+    // Before loading has raised it, size changed must not run ahead of created.
+    if (self->loaded &&
+        (event->width != self->reportedWidth || event->height != self->reportedHeight))
         self->raiseSizeChanged();
     return FALSE;
 }

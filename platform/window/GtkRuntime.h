@@ -89,6 +89,7 @@ class GtkWindowRuntime final : public WindowRuntime {
     int reportedWidth = -1, reportedHeight = -1; // as size changed last reported it
     bool alwaysOnTop = false;
     bool closeQueued = false;
+    bool loaded = false; // created has run and size changed been raised once
     int handlerDepth = 0;
     GMainLoop* loop = nullptr;
     GlobalHotkeys hotkeys;

@@ -44,4 +44,21 @@ TEST(ProgramTest, EscInTheEditBoxEndsTheProgramWithZero) {
     stopProcess(program);
 }
 
+TEST(ProgramTest, ExitProgramEndsItAtOnceWithItsCode) {
+    ASSERT_TRUE(testDesktop().ready());
+    pid_t program = startShell("QUORVEL_TEST_EXIT_CODE=3 exec " QUORVEL_WINDOW_PROGRAM);
+    int exitCode = -1;
+    bool windowSeen = false;
+    EXPECT_TRUE(waitFor(
+        [&] {
+            windowSeen = windowSeen ||
+                         !shellOutput("xdotool search --onlyvisible --name '^Quorvel$'").empty();
+            return processEnded(program, exitCode);
+        },
+        30000));
+    EXPECT_EQ(exitCode, 3);
+    EXPECT_FALSE(windowSeen);
+    stopProcess(program);
+}
+
 } // namespace

@@ -12,6 +12,7 @@
 #include "platform/window/NetworkServices.h"
 #include "platform/window/RuntimeTesting.h"
 #include "platform/window/Utf8Crossing.h"
+#include "tests/platform/window/BoxDriver.h"
 #include "tests/platform/window/XDesktop.h"
 #include "tests/support/LoopbackServer.h"
 
@@ -55,22 +56,76 @@ TEST_F(RuntimeServicesTest, MessageBoxShowsItsTitleAndAnswersByButton) {
         {3, "t", "Escape", 1, "t"},
         {2, "t", "Return", 2, "t"}, // Abort, Retry, Ignore
     };
-    std::string titleFile = testDesktop().homeFolder() + "/box-title";
     for (const Case& c : cases) {
-        unlink(titleFile.c_str());
         // The only window of this program is the box.
-        pid_t driver = startShell(
-            "w=$(timeout 10 xdotool search --sync --onlyvisible --pid " + std::to_string(getpid()) +
-            " | head -n 1); xprop -id $w _NET_WM_NAME > " + titleFile +
-            "; timeout 10 xdotool windowactivate --sync $w; xdotool key --clearmodifiers " +
-            c.keys);
+        BoxDriver driver("--pid " + std::to_string(getpid()),
+                         std::string("--clearmodifiers ") + c.keys);
         EXPECT_EQ(runtime.messageBox("text", c.style, c.title), c.answer) << c.style << c.keys;
-        std::vector<std::string> title = linesOf(titleFile);
-        ASSERT_EQ(title.size(), 1u);
-        EXPECT_EQ(title[0], "_NET_WM_NAME(UTF8_STRING) = \"" + c.shownTitle + "\"");
+        EXPECT_EQ(driver.title(), "_NET_WM_NAME(UTF8_STRING) = \"" + c.shownTitle + "\"");
+        EXPECT_TRUE(driver.answeredInTime()) << c.style << c.keys;
         EXPECT_EQ(openMessageBoxHandle(), 0u);
-        stopProcess(driver);
     }
+}
+
+TEST_F(RuntimeServicesTest, AQueuedCloseWaitsForTheRunningHandler) {
+    std::vector<std::string> events;
+    auto windowState = [this] {
+        return runtime.windowHandle(Control::MainWindow) != 0 ? "open" : "closed";
+    };
+    WindowForm form;
+    form.caption = "queued";
+    form.width = 300;
+    form.height = 200;
+    // As after an accepted update: close, then a box, then the window is still written to.
+    form.created = [&] {
+        runtime.destroyWindow(Control::MainWindow);
+        BoxDriver driver("--pid " + std::to_string(getpid()), "Return");
+        runtime.messageBox("still here?", 0, "t");
+        events.push_back(std::string("created, box answered, ") + windowState());
+        runtime.writeProperty(Control::MainWindow, Property::alwaysOnTop, 1);
+    };
+    form.sizeChanged = [&] { events.push_back(std::string("size changed, ") + windowState()); };
+    runtime.loadWindow(form);
+    EXPECT_TRUE(runEventsUntil([&] { return std::string(windowState()) == "closed"; }, 5000));
+    EXPECT_EQ(events,
+              (std::vector<std::string>{"created, box answered, open", "size changed, open"}));
+}
+
+TEST_F(RuntimeServicesTest, HotkeysNeedAFreeKeyAndControlsOfTheWindow) {
+    WindowForm form;
+    form.caption = "hotkeys";
+    form.width = 300;
+    form.height = 200;
+    form.controls.push_back(ControlForm{Control::AddressLabel, ControlKind::Label,
+                                        Control::MainWindow, 5, 5, 60, 15, "label", false, nullptr,
+                                        nullptr, nullptr});
+    runtime.loadWindow(form);
+    WindowHandle window = runtime.windowHandle(Control::MainWindow);
+    WindowHandle label = runtime.windowHandle(Control::AddressLabel);
+    ASSERT_NE(window, 0u);
+    ASSERT_NE(label, 0u);
+    ASSERT_NE(label, window);
+    int first = runtime.registerHotkey(window, label, 0, 122);
+    EXPECT_GE(first, 33001);
+    struct Case {
+        WindowHandle owner, receiver;
+        int modifiers, key;
+        int identifier;
+    };
+    const Case cases[] = {
+        {window, label, 0, 122, 0},             // F11 is already this program's
+        {window, label, 1 + 2, 122, first + 1}, // Ctrl+Shift+F11 is another key
+        {window, window, 4, 'Q', first + 2},    // the window itself may receive
+        {window, label, 0, 0xE8, 0},            // no key here for this code
+        {window, runtime.windowHandle(Control::PlayButton), 0, 'W', 0}, // no such control
+        {12345, label, 0, 'E', 0},                                      // not our window
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(runtime.registerHotkey(c.owner, c.receiver, c.modifiers, c.key), c.identifier)
+            << c.key;
+    runtime.destroyWindow(Control::MainWindow);
+    EXPECT_TRUE(
+        runEventsUntil([&] { return runtime.windowHandle(Control::MainWindow) == 0; }, 5000));
 }
 
 TEST_F(RuntimeServicesTest, OnlyWebAddressesReachTheBrowser) {
