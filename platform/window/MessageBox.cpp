@@ -82,9 +82,10 @@ int showMessageBox(const Text& text, int style, const Text& title) {
     gtk_window_set_title(GTK_WINDOW(box), utf8FromText(title.empty() ? "信息：" : title).c_str());
     if (icon.name) {
         // Message dialogs show no icon unless given one.
+        GtkWidget* image = gtk_image_new_from_icon_name(icon.name, GTK_ICON_SIZE_DIALOG);
+        gtk_widget_show(image);
         G_GNUC_BEGIN_IGNORE_DEPRECATIONS
-        gtk_message_dialog_set_image(GTK_MESSAGE_DIALOG(box),
-                                     gtk_image_new_from_icon_name(icon.name, GTK_ICON_SIZE_DIALOG));
+        gtk_message_dialog_set_image(GTK_MESSAGE_DIALOG(box), image);
         G_GNUC_END_IGNORE_DEPRECATIONS
     }
     for (const Button& button : buttons)
