@@ -118,6 +118,8 @@ int showMessageBox(const Text& text, int style, const Text& title) {
     }
     openBox = outerBox;
     gtk_widget_destroy(box);
+    // The box is gone from the screen when the caller goes on, not a moment later.
+    gdk_display_sync(gdk_display_get_default());
     return answer;
 }
 
