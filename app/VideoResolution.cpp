@@ -57,13 +57,9 @@ void tellUser(WindowRuntime& runtime, const Text& typed) {
     runtime.writeProperty(Control::MainWindow, Property::alwaysOnTop, 1);
 }
 
-} // namespace
-
-void resolveVideoAddress(WindowRuntime& runtime) {
-    RegexObject youkuRegex;
-    RegexObject tudouRegex; // also reads the page name out of a third-service address
-    RegexObject iqiyiRegex;
-
+// Plays the typed page through the first rule that applies, or tells the user.
+void playOrTellUser(WindowRuntime& runtime, RegexObject& youkuRegex, RegexObject& tudouRegex,
+                    RegexObject& iqiyiRegex) {
     Text typed = textProperty(runtime, Control::AddressEdit, Property::content);
     Text pageText = utf8ToGbk(fetchPageText(typed));
 
@@ -101,4 +97,17 @@ void resolveVideoAddress(WindowRuntime& runtime) {
     }
 
     tellUser(runtime, typed);
+}
+
+} // namespace
+
+void resolveVideoAddress(WindowRuntime& runtime) {
+    RegexObject youkuRegex;
+    RegexObject tudouRegex; // also reads the page name out of a third-service address
+    RegexObject iqiyiRegex;
+    playOrTellUser(runtime, youkuRegex, tudouRegex, iqiyiRegex);
+    // In the order they were made, on every path; their destructors then have nothing to do.
+    youkuRegex.destroy();
+    tudouRegex.destroy();
+    iqiyiRegex.destroy();
 }
