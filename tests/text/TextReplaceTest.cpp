@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <random>
+#include "tests/text/RandomText.h"
 
 namespace {
 
@@ -106,18 +106,11 @@ std::vector<std::size_t> referenceOccurrences(const Text& t, const Text& sub, st
 }
 
 TEST(ReplaceSubtext, AgreesWithReferenceOnRandomTexts) {
-    const char alphabet[] = {'a', 'A', ';', '\x81', '\xFE', '\x40', '\x80'};
+    const std::string_view alphabet = "aA;\x81\xFE\x40\x80";
     std::mt19937 random(7);
-    auto randomText = [&](std::size_t maxLength) {
-        Text t(random() % (maxLength + 1), ' ');
-        for (char& c : t) {
-            c = alphabet[random() % sizeof alphabet];
-        }
-        return t;
-    };
     for (int round = 0; round < 3000; ++round) {
-        const Text t = randomText(30);
-        const Text find = randomText(3);
+        const Text t = randomText(random, alphabet, 30);
+        const Text find = randomText(random, alphabet, 3);
         if (t.empty() || find.empty()) {
             continue;
         }

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <random>
+#include "tests/text/RandomText.h"
 
 namespace {
 
@@ -165,18 +165,11 @@ int referenceFindReverse(const Text& t, const Text& sub, int start) {
 // both searches against the byte-by-byte definition at every start; a case-insensitive search
 // must equal an exact search over texts folded by toLower.
 TEST(FindText, AgreesWithCharacterSteppingReference) {
-    const char alphabet[] = {'a', 'A', '\x81', '\xFE', '\x40', '\x80'};
+    const std::string_view alphabet = "aA\x81\xFE\x40\x80";
     std::mt19937 random(20240611);
-    auto randomText = [&](std::size_t maxLength) {
-        Text t(random() % (maxLength + 1), ' ');
-        for (char& c : t) {
-            c = alphabet[random() % sizeof alphabet];
-        }
-        return t;
-    };
     for (int round = 0; round < 3000; ++round) {
-        const Text t = randomText(24);
-        const Text sub = randomText(3);
+        const Text t = randomText(random, alphabet, 24);
+        const Text sub = randomText(random, alphabet, 3);
         if (sub.empty()) {
             continue;
         }
