@@ -43,27 +43,28 @@ WindowForm mainWindowForm(WindowRuntime& runtime) {
     form.height = 485;
     form.created = [on] { runStartupChecks(*on); };
     form.sizeChanged = [on] { layoutControls(*on); };
+    ControlForm label = control(Control::AddressLabel, ControlKind::Label, Control::AddressBar,
+                                {5, 20, 60, 15}, "视频地址：");
+    label.feedback = [on](int eventId, int eventData) {
+        toggleAddressBar(*on, eventId, eventData);
+    };
+    ControlForm edit = control(Control::AddressEdit, ControlKind::EditBox, Control::AddressBar,
+                               {70, 15, 520, 25}, "", true);
+    edit.keyPressed = [on](int keyCode, int shiftState) { onAddressKey(*on, keyCode, shiftState); };
+    ControlForm button = control(Control::PlayButton, ControlKind::Button, Control::AddressBar,
+                                 {595, 12, 80, 30}, "迷你播放", true);
+    button.clicked = [on] { resolveVideoAddress(*on); };
     // Bottom first: the address bar lies over the top of the player.
     form.controls = {
         control(Control::PlayerView, ControlKind::WebBrowser, Control::MainWindow, {0, 0, 680, 460},
                 tutorialAddress, true),
         control(Control::AddressBar, ControlKind::GroupBox, Control::MainWindow, {0, -5, 680, 50}),
-        control(Control::AddressLabel, ControlKind::Label, Control::AddressBar, {5, 20, 60, 15},
-                "视频地址："),
-        control(Control::AddressEdit, ControlKind::EditBox, Control::AddressBar, {70, 15, 520, 25},
-                "", true),
-        control(Control::PlayButton, ControlKind::Button, Control::AddressBar, {595, 12, 80, 30},
-                "迷你播放", true),
+        label,
+        edit,
+        button,
         control(Control::BarOverlay, ControlKind::TransparentLabel, Control::AddressBar,
                 {0, 5, 680, 45}),
     };
-    form.controls[2].feedback = [on](int eventId, int eventData) {
-        toggleAddressBar(*on, eventId, eventData);
-    };
-    form.controls[3].keyPressed = [on](int keyCode, int shiftState) {
-        onAddressKey(*on, keyCode, shiftState);
-    };
-    form.controls[4].clicked = [on] { resolveVideoAddress(*on); };
     return form;
 }
 
