@@ -155,7 +155,11 @@ HRESULT DispatchObject::stringResult(VARIANT& result, std::u16string_view value)
     return S_OK;
 }
 
-void DispatchObject::objectResult(VARIANT& result, IDispatch* object) {
+HRESULT DispatchObject::objectResult(VARIANT& result, IDispatch* object) {
+    if (object == nullptr) {
+        return E_OUTOFMEMORY;
+    }
     result.vt = VT_DISPATCH;
     result.pdispVal = object;
+    return S_OK;
 }

@@ -57,11 +57,12 @@ class DispatchObject : public IDispatch {
     // An item number from 0 below `size`; DISP_E_BADINDEX outside.
     static HRESULT indexArgument(const VARIANT& argument, std::size_t size, std::size_t& index);
 
-    // Results; the object result takes over the caller's reference.
+    // Results; the object result takes over the caller's reference, and a null object (one
+    // that could not be made) gives E_OUTOFMEMORY.
     static void booleanResult(VARIANT& result, bool value);
     static void integerResult(VARIANT& result, LONG value);
     static HRESULT stringResult(VARIANT& result, std::u16string_view value);
-    static void objectResult(VARIANT& result, IDispatch* object);
+    static HRESULT objectResult(VARIANT& result, IDispatch* object);
 
   private:
     std::atomic<ULONG> references{1};

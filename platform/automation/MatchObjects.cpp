@@ -73,12 +73,7 @@ class Match final : public DispatchObject {
             integerResult(result, LONG(results->text(match, 0).size()));
             return S_OK;
         default: {
-            auto* subMatches = new (std::nothrow) SubMatches(results, match);
-            if (subMatches == nullptr) {
-                return E_OUTOFMEMORY;
-            }
-            objectResult(result, subMatches);
-            return S_OK;
+            return objectResult(result, new (std::nothrow) SubMatches(results, match));
         }
         }
     }
@@ -111,12 +106,7 @@ class MatchCollection final : public DispatchObject {
         if (FAILED(found)) {
             return found;
         }
-        auto* item = new (std::nothrow) Match(results, match);
-        if (item == nullptr) {
-            return E_OUTOFMEMORY;
-        }
-        objectResult(result, item);
-        return S_OK;
+        return objectResult(result, new (std::nothrow) Match(results, match));
     }
 
     Results results;

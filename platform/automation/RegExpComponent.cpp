@@ -86,12 +86,7 @@ class RegExp final : public DispatchObject {
         if (id == replaceId) {
             return stringResult(result, replaceMatches(replacement, *results));
         }
-        IDispatch* collection = createMatchCollection(std::move(results));
-        if (collection == nullptr) {
-            return E_OUTOFMEMORY;
-        }
-        objectResult(result, collection);
-        return S_OK;
+        return objectResult(result, createMatchCollection(std::move(results)));
     }
 
     // The text to search: a string as it is; a byte array as UTF-16LE units up to, not
