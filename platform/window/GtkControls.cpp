@@ -184,7 +184,7 @@ void GtkWindowRuntime::onClicked(GtkWidget* button, GtkWindowRuntime* self) {
 }
 
 void GtkWindowRuntime::onUriChanged(GObject* view, GParamSpec*, GtkWindowRuntime* self) {
-    const char* uri = webkit_web_view_get_uri(WEBKIT_WEB_VIEW(view));
+    const char* uri = flashShownAddress(WEBKIT_WEB_VIEW(view));
     if (!uri || !*uri)
         return;
     for (const ControlForm& control : self->form.controls)

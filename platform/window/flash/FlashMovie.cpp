@@ -4,9 +4,10 @@
 
 namespace {
 
-// The movie's address is the page's own (document.URL), so nothing from outside is pasted
-// into the markup.
-constexpr const char* moviePage = R"html(<!DOCTYPE html>
+// One Ruffle player for the page's lifetime: each movie is handed to it by play(), so the
+// WebAssembly module, compiled with the first movie, serves every later one. The address
+// arrives as a script argument, never as markup or script text.
+constexpr const char* playerPage = R"html(<!DOCTYPE html>
 <html><head><meta charset="utf-8">
 <style>
 html, body { margin: 0; width: 100%; height: 100%; overflow: hidden; background: #000; }
@@ -29,16 +30,90 @@ window.RufflePlayer.config = {
 </script>
 <script src="quorvel-ruffle://player/ruffle.js"></script>
 </head><body><script>
-if (window.RufflePlayer.newest) {
-    const player = window.RufflePlayer.newest().createPlayer();
-    document.body.appendChild(player);
-    player.ruffle().load({ url: document.URL });
-} else {
-    document.body.style.color = "#fff";
-    document.body.textContent = "Ruffle, the Flash player, is missing beside the program.";
+let player = null;
+function play(movie) {
+    if (!window.RufflePlayer.newest) {
+        document.body.style.color = "#fff";
+        document.body.textContent = "Ruffle, the Flash player, is missing beside the program.";
+        return;
+    }
+    // A player that met an error keeps showing it: a new one takes the next movie.
+    if (player && player.shadowRoot && player.shadowRoot.getElementById("panic")) {
+        player.remove();
+        player = null;
+    }
+    if (!player) {
+        player = window.RufflePlayer.newest().createPlayer();
+        document.body.appendChild(player);
+    }
+    // The movie's own relative loads go to its folder, as when it was the page itself.
+    player.ruffle().load({ url: movie, base: new URL(".", movie).href });
 }
 </script></body></html>
 )html";
+
+struct PlayerState {
+    enum class Page { Absent, Loading, Ready };
+    Page page = Page::Absent; // the player page in the view
+    std::string movie;        // shown by the player, or waiting for the page
+};
+
+PlayerState& playerStateOf(WebKitWebView* view) {
+    static const char* const key = "quorvel-flash-player";
+    auto* state = static_cast<PlayerState*>(g_object_get_data(G_OBJECT(view), key));
+    if (!state) {
+        state = new PlayerState;
+        g_object_set_data_full(G_OBJECT(view), key, state,
+                               [](gpointer data) { delete static_cast<PlayerState*>(data); });
+    }
+    return *state;
+}
+
+bool isPlayerPage(const char* uri) {
+    return uri && std::string_view(uri) == flashPlayerAddress;
+}
+
+// The page may read the movie's own host and no other, as a page of that host could.
+void allowMovieHost(WebKitWebView* view, const char* movieUri) {
+    GUri* uri = g_uri_parse(movieUri, G_URI_FLAGS_NONE, nullptr);
+    if (!uri || !g_uri_get_host(uri) || !*g_uri_get_host(uri)) {
+        webkit_web_view_set_cors_allowlist(view, nullptr);
+    } else {
+        char* pattern = g_strdup_printf("%s://%s/*", g_uri_get_scheme(uri), g_uri_get_host(uri));
+        const char* const patterns[] = {pattern, nullptr};
+        webkit_web_view_set_cors_allowlist(view, patterns);
+        g_free(pattern);
+    }
+    if (uri)
+        g_uri_unref(uri);
+}
+
+void handMovie(WebKitWebView* view, const std::string& movie) {
+    allowMovieHost(view, movie.c_str());
+    GVariantBuilder arguments;
+    g_variant_builder_init(&arguments, G_VARIANT_TYPE("a{sv}"));
+    g_variant_builder_add(&arguments, "{sv}", "movie", g_variant_new_string(movie.c_str()));
+    webkit_web_view_call_async_javascript_function(view, "play(movie);", -1,
+                                                   g_variant_builder_end(&arguments), nullptr,
+                                                   nullptr, nullptr, nullptr, nullptr);
+}
+
+void followPlayerPage(WebKitWebView* view, WebKitLoadEvent event, gpointer) {
+    using Page = PlayerState::Page;
+    PlayerState& state = playerStateOf(view);
+    bool playerShown = isPlayerPage(webkit_web_view_get_uri(view));
+    if (event == WEBKIT_LOAD_COMMITTED && !playerShown) {
+        state.page = Page::Absent;
+    } else if (event == WEBKIT_LOAD_FINISHED && playerShown && state.page == Page::Loading) {
+        state.page = Page::Ready;
+        if (!state.movie.empty())
+            handMovie(view, state.movie);
+    }
+}
+
+void forgetPlayerPage(WebKitWebView* view, WebKitWebProcessTerminationReason, gpointer) {
+    playerStateOf(view).page = PlayerState::Page::Absent;
+}
 
 gboolean playFlashResponse(WebKitWebView* view, WebKitPolicyDecision* decision,
                            WebKitPolicyDecisionType type, gpointer) {
@@ -81,15 +156,42 @@ bool isFlashAddress(const char* uri) {
 }
 
 void flashLoadMovie(WebKitWebView* view, const char* movieUri) {
+    using Page = PlayerState::Page;
     flashPrepareView(view);
-    webkit_web_view_load_html(view, moviePage, movieUri);
+    PlayerState& state = playerStateOf(view);
+    state.movie = movieUri ? movieUri : "";
+    if (state.page == Page::Ready) {
+        // A navigation still on its way would take the player away.
+        if (webkit_web_view_is_loading(view))
+            webkit_web_view_stop_loading(view);
+        handMovie(view, state.movie);
+    } else if (state.page == Page::Absent) {
+        state.page = Page::Loading;
+        webkit_web_view_load_html(view, playerPage, flashPlayerAddress);
+    }
+    // A page on its way takes the movie when it has loaded.
 }
 
 void flashOpenAddress(WebKitWebView* view, const char* uri) {
     if (isFlashAddress(uri))
-        flashLoadMovie(view, uri);
-    else
-        webkit_web_view_load_uri(view, uri ? uri : "");
+        return flashLoadMovie(view, uri);
+    flashPrepareView(view);
+    PlayerState& state = playerStateOf(view);
+    state.movie.clear();
+    // The page stays ready until the new one replaces it: a movie by its content type is
+    // still handed to it.
+    if (state.page == PlayerState::Page::Loading)
+        state.page = PlayerState::Page::Absent;
+    webkit_web_view_set_cors_allowlist(view, nullptr);
+    webkit_web_view_load_uri(view, uri ? uri : "");
+}
+
+const char* flashShownAddress(WebKitWebView* view) {
+    const char* uri = webkit_web_view_get_uri(view);
+    if (!isPlayerPage(uri))
+        return uri;
+    const std::string& movie = playerStateOf(view).movie;
+    return movie.empty() ? uri : movie.c_str();
 }
 
 void flashPrepareView(WebKitWebView* view) {
@@ -99,4 +201,6 @@ void flashPrepareView(WebKitWebView* view) {
     g_object_set_data(G_OBJECT(view), preparedKey, GINT_TO_POINTER(1));
     flashPrepareContext(webkit_web_view_get_context(view));
     g_signal_connect(view, "decide-policy", G_CALLBACK(playFlashResponse), nullptr);
+    g_signal_connect(view, "load-changed", G_CALLBACK(followPlayerPage), nullptr);
+    g_signal_connect(view, "web-process-terminated", G_CALLBACK(forgetPlayerPage), nullptr);
 }

@@ -5,14 +5,22 @@
 #include <webkit2/webkit2.h>
 
 // Flash movies in a WebKitWebView: WebKit has no Flash, so a movie is shown by Ruffle, the
-// Flash emulator, inside a small page whose address is the movie's own.
+// Flash emulator, inside a player page of our own. The page stays loaded from one movie to
+// the next, so Ruffle's WebAssembly is compiled once, not once per movie.
 
-// The URI scheme Ruffle's files are served from inside the views.
+// The URI scheme that the player page and Ruffle's files are served from.
 inline constexpr const char* flashRuffleScheme = "quorvel-ruffle";
+// The player page's own address.
+inline constexpr const char* flashPlayerAddress = "quorvel-ruffle://player/";
 
 // The folder Ruffle's files are served from: "ruffle" beside the executable, else the build
 // tree's copy; empty when neither holds ruffle.js.
 std::string flashRuffleFolder();
+
+// Tunes the JavaScript engine of the web processes that WebKit starts from now on for
+// Ruffle's large WebAssembly module; a setting already in the environment wins. Call before
+// the first view loads anything.
+void flashPrepareEnvironment();
 
 // Serves Ruffle's files to the context's views and gives them page languages that Ruffle can
 // parse. Call before the context's first view loads anything; calling again does nothing.
@@ -27,11 +35,15 @@ void flashPrepareView(WebKitWebView* view);
 // any case). Null and empty addresses are not movies.
 bool isFlashAddress(const char* uri);
 
-// Shows the movie at `movieUri` in the view through Ruffle. The page takes the movie's address
-// as its own, so the view's URI reads `movieUri`, the movie is fetched same-origin and its own
-// relative loads go to its host.
+// Shows the movie at `movieUri` in the view through Ruffle: handed to the player page when
+// the view shows it, else after loading the page. The movie may read its own host only, as
+// if the page were there.
 void flashLoadMovie(WebKitWebView* view, const char* movieUri);
 
 // Loads `uri` in the view: a Flash address through flashLoadMovie, anything else as an
 // ordinary page.
 void flashOpenAddress(WebKitWebView* view, const char* uri);
+
+// What the view shows, as a UTF-8 address: the movie's own while the player page is there,
+// else the view's URI; null before the view has loaded anything.
+const char* flashShownAddress(WebKitWebView* view);

@@ -74,10 +74,9 @@ void serveRuffleFile(WebKitURISchemeRequest* request, gpointer) {
     g_object_unref(stream);
     webkit_uri_scheme_response_set_status(response, SOUP_STATUS_OK, nullptr);
     // fetch() reads the type from the headers only, and WebAssembly's streaming compile
-    // refuses anything but application/wasm; the pages asking are on the movie's origin.
+    // refuses anything but application/wasm.
     SoupMessageHeaders* headers = soup_message_headers_new(SOUP_MESSAGE_HEADERS_RESPONSE);
     soup_message_headers_append(headers, "Content-Type", type);
-    soup_message_headers_append(headers, "Access-Control-Allow-Origin", "*");
     webkit_uri_scheme_response_set_http_headers(response, headers);
     webkit_uri_scheme_response_set_content_type(response, type);
     webkit_uri_scheme_request_finish_with_response(request, response);
@@ -100,8 +99,9 @@ void flashPrepareContext(WebKitWebContext* context) {
     webkit_web_context_register_uri_scheme(context, flashRuffleScheme, serveRuffleFile, nullptr,
                                            nullptr);
     WebKitSecurityManager* security = webkit_web_context_get_security_manager(context);
+    // fetch() refuses a scheme that is not CORS-enabled, even on its own origin. Not secure:
+    // the player page would then be refused the http:// movies as mixed content.
     webkit_security_manager_register_uri_scheme_as_cors_enabled(security, flashRuffleScheme);
-    webkit_security_manager_register_uri_scheme_as_secure(security, flashRuffleScheme);
 
     // Ruffle builds an Intl.Locale from the page language, which throws on the "c" that a
     // C.UTF-8 environment would give.

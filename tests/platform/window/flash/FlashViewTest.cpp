@@ -84,6 +84,27 @@ class FlashViewTest : public ::testing::Test {
             {{{0.5, 0.5}, box}, {{0.05, 0.05}, stageColour}, {{0.9, 0.9}, stageColour}}, name);
     }
 
+    // Serves a test movie with a box of `box` at `path` and returns its address on `host`;
+    // `requested` is the path as the player asks for it, when that differs.
+    static std::string serveMovie(const std::string& path, MovieColour box,
+                                  const std::string& host = "127.0.0.1",
+                                  const std::string& requested = "") {
+        server->answer(requested.empty() ? path : requested,
+                       {200, "application/x-shockwave-flash",
+                        tinyMovie(200, 150, stageColour, 50, 40, 150, 110, box), ""});
+        return "http://" + host + ":" + std::to_string(server->port()) + path;
+    }
+
+    bool showsPanic() {
+        const std::string panelShown = R"js(
+            (() => {
+                const player = document.querySelector("ruffle-player");
+                const panel = player && player.shadowRoot.getElementById("panic");
+                return !!panel && panel.offsetWidth > 0;
+            })())js";
+        return runUntil([&] { return evaluateScript(view, panelShown) == "true"; }, loadSeconds);
+    }
+
     static std::unique_ptr<XvfbDisplay> display;
     static std::unique_ptr<LoopbackServer> server;
     GtkWidget* window = nullptr;
@@ -116,7 +137,7 @@ TEST_F(FlashViewTest, MoviesPlayWhereverTheAddressLeads) {
             server->answer(c.path, {302, "text/plain", "", server->address(c.moviePath)});
         flashOpenAddress(view, server->address(c.path).c_str());
         EXPECT_TRUE(showsMovie(c.box, "movie" + std::string(c.path).substr(1, 5)));
-        EXPECT_EQ(webkit_web_view_get_uri(view), server->address(c.moviePath));
+        EXPECT_STREQ(flashShownAddress(view), server->address(c.moviePath).c_str());
     }
     EXPECT_FALSE(webProcessEnded);
 }
@@ -125,21 +146,66 @@ TEST_F(FlashViewTest, OrdinaryPageLoadsWithoutThePlayer) {
     std::string address = server->address("/page.html");
     flashOpenAddress(view, address.c_str());
     EXPECT_TRUE(showsColours({{{0.5, 0.5}, pageColour}, {{0.05, 0.95}, pageColour}}, "page"));
-    EXPECT_EQ(webkit_web_view_get_uri(view), address);
+    EXPECT_STREQ(flashShownAddress(view), address.c_str());
     EXPECT_EQ(evaluateScript(view, "typeof window.RufflePlayer"), "undefined");
 }
 
 TEST_F(FlashViewTest, MissingMovieShowsThePlayersErrorPanel) {
     std::string address = server->address("/absent.swf");
     flashOpenAddress(view, address.c_str());
-    const std::string panelShown = R"js(
-        (() => {
-            const player = document.querySelector("ruffle-player");
-            const panel = player && player.shadowRoot.getElementById("panic");
-            return !!panel && panel.offsetWidth > 0;
-        })())js";
-    EXPECT_TRUE(runUntil([&] { return evaluateScript(view, panelShown) == "true"; }, loadSeconds));
-    EXPECT_EQ(webkit_web_view_get_uri(view), address);
+    EXPECT_TRUE(showsPanic());
+    EXPECT_STREQ(flashShownAddress(view), address.c_str());
+    EXPECT_FALSE(webProcessEnded);
+}
+
+TEST_F(FlashViewTest, KeptPlayerShowsEachMovieInTurn) {
+    // Two origins (the same server by two names): a movie may come from any host. The third
+    // address carries what would break out of a script if it were pasted into one.
+    std::string movies[] = {
+        serveMovie("/first.swf", 0xe02020),
+        serveMovie("/second.swf", 0x20e0e0, "localhost"),
+        serveMovie("/third.swf?'\"</script><script>window.injected=1</script>", 0xe0e020,
+                   "127.0.0.1",
+                   "/third.swf?%27%22%3C/script%3E%3Cscript%3Ewindow.injected=1%3C/script%3E"),
+    };
+    MovieColour boxes[] = {0xe02020, 0x20e0e0, 0xe0e020};
+    for (int index = 0; index < 3; ++index) {
+        SCOPED_TRACE(movies[index]);
+        flashOpenAddress(view, movies[index].c_str());
+        EXPECT_TRUE(showsMovie(boxes[index], "kept" + std::to_string(index)));
+        EXPECT_STREQ(flashShownAddress(view), movies[index].c_str());
+        if (index == 0)
+            evaluateScript(view, "window.keptPage = 'still here'");
+        // The page, and with it the compiled player, stayed.
+        EXPECT_EQ(evaluateScript(view, "String(window.keptPage)"), "still here");
+    }
+    EXPECT_EQ(evaluateScript(view, "typeof window.injected"), "undefined");
+    EXPECT_FALSE(webProcessEnded);
+}
+
+TEST_F(FlashViewTest, OrdinaryPageBetweenMoviesShowsAsAPage) {
+    flashOpenAddress(view, serveMovie("/before.swf", 0xe02020).c_str());
+    EXPECT_TRUE(showsMovie(0xe02020, "before"));
+
+    std::string page = server->address("/page.html");
+    flashOpenAddress(view, page.c_str());
+    EXPECT_TRUE(showsColours({{{0.5, 0.5}, pageColour}, {{0.05, 0.95}, pageColour}}, "between"));
+    EXPECT_STREQ(flashShownAddress(view), page.c_str());
+    EXPECT_EQ(evaluateScript(view, "typeof window.RufflePlayer"), "undefined");
+
+    std::string after = serveMovie("/after.swf", 0x20e020);
+    flashOpenAddress(view, after.c_str());
+    EXPECT_TRUE(showsMovie(0x20e020, "after"));
+    EXPECT_STREQ(flashShownAddress(view), after.c_str());
+}
+
+TEST_F(FlashViewTest, MissingMovieAfterAGoodOneShowsTheErrorAndTheNextStillPlays) {
+    flashOpenAddress(view, serveMovie("/good.swf", 0xe02020).c_str());
+    EXPECT_TRUE(showsMovie(0xe02020, "good"));
+    flashOpenAddress(view, server->address("/gone.swf").c_str());
+    EXPECT_TRUE(showsPanic());
+    flashOpenAddress(view, serveMovie("/better.swf", 0xe020e0).c_str());
+    EXPECT_TRUE(showsMovie(0xe020e0, "better"));
     EXPECT_FALSE(webProcessEnded);
 }
 
