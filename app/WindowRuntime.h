@@ -85,8 +85,9 @@ public:
                                int key) = 0;
     // A network connection is reported and a fixed public address opens.
     virtual bool isOnline() = 0;
-    // Hands an http:// or https:// address to the default browser; anything else is refused.
-    virtual void openInBrowser(const Text& address) = 0;
+    // Hands an http:// or https:// address to the default browser. False when it was refused:
+    // not such an address, or no browser took it.
+    virtual bool openInBrowser(const Text& address) = 0;
     // An HTTP GET: the body, empty on any failure.
     virtual Bytes httpReadFile(const Text& address) = 0;
     // The bytes converted between named character sets; empty on failure.

@@ -148,9 +148,9 @@ TEST_F(RuntimeServicesTest, OnlyWebAddressesReachTheBrowser) {
         "http://",
     };
     for (const Text& address : refused)
-        runtime.openInBrowser(address);
+        EXPECT_FALSE(runtime.openInBrowser(address)) << address;
     for (const Text& address : opened)
-        runtime.openInBrowser(address);
+        EXPECT_TRUE(runtime.openInBrowser(address)) << address;
 
     std::string record = testDesktop().browserRecord();
     EXPECT_TRUE(runEventsUntil([&] { return linesOf(record).size() >= 3; }, 10000));
