@@ -43,6 +43,9 @@ struct WindowForm {
     Text caption;
     int width, height; // frame included; the window opens centred
     std::vector<ControlForm> controls; // in stacking order, bottom first
+    // The tab stop that has the keyboard focus when the window opens; MainWindow: the
+    // platform chooses.
+    Control firstFocus = Control::MainWindow;
     std::function<void()> created;
     std::function<void()> sizeChanged;
 };
