@@ -54,6 +54,9 @@ WindowForm mainWindowForm(WindowRuntime& runtime) {
     ControlForm button = control(Control::PlayButton, ControlKind::Button, Control::AddressBar,
                                  {595, 12, 80, 30}, "迷你播放", true);
     button.clicked = [on] { resolveVideoAddress(*on); };
+    // The player, the first tab stop from the top left, lies hidden behind the bar: typing
+    // starts in the edit box.
+    form.firstFocus = Control::AddressEdit;
     // Bottom first: the address bar lies over the top of the player.
     form.controls = {
         control(Control::PlayerView, ControlKind::WebBrowser, Control::MainWindow, {0, 0, 680, 460},

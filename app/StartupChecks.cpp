@@ -16,6 +16,7 @@ constexpr int stopStyle = 16; // MB_OK with the stop icon
 constexpr char updateQuestion[] = "软件已更新，是否更新最新版本？";
 constexpr char updateTitle[] = "Dravik提示：";
 constexpr int questionStyle = 36; // MB_YESNO with the question icon
+constexpr char noDownloadMessage[] = "未找到下载地址。";
 
 constexpr char versionLeftMarker[] = "title content-title\">";
 constexpr char versionRightMarker[] = "</h2>";
@@ -31,11 +32,17 @@ Text publishedVersion(WindowRuntime& runtime) {
 }
 
 // Hands the download link to the default browser and closes the window once the handler ends.
+// Without a link the browser would take, the user is told and the program runs on: closing
+// then would end it with nothing to show for the Yes.
 void openDownload(WindowRuntime& runtime, RegexObject& linkRegex) {
     Bytes pageBytes = runtime.httpReadFile(versionPageAddress);
     Text pageText = toText(runtime.convertEncoding(pageBytes, "UTF-8", "GBK"));
     linkRegex.create(downloadLinkPattern, pageText);
-    runtime.openInBrowser(linkRegex.subMatchText(1, 1));
+    Text link = linkRegex.subMatchText(1, 1);
+    if (link.empty() || !runtime.openInBrowser(link)) {
+        runtime.messageBox(noDownloadMessage, stopStyle, updateTitle);
+        return;
+    }
     runtime.destroyWindow(Control::MainWindow);
 }
 

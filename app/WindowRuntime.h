@@ -43,6 +43,9 @@ struct WindowForm {
     Text caption;
     int width, height; // frame included; the window opens centred
     std::vector<ControlForm> controls; // in stacking order, bottom first
+    // The tab stop that has the keyboard focus when the window opens; MainWindow: the
+    // platform chooses.
+    Control firstFocus = Control::MainWindow;
     std::function<void()> created;
     std::function<void()> sizeChanged;
 };
@@ -85,8 +88,9 @@ public:
                                int key) = 0;
     // A network connection is reported and a fixed public address opens.
     virtual bool isOnline() = 0;
-    // Hands an http:// or https:// address to the default browser; anything else is refused.
-    virtual void openInBrowser(const Text& address) = 0;
+    // Hands an http:// or https:// address to the default browser. False when it was refused:
+    // not such an address, or no browser took it.
+    virtual bool openInBrowser(const Text& address) = 0;
     // An HTTP GET: the body, empty on any failure.
     virtual Bytes httpReadFile(const Text& address) = 0;
     // The bytes converted between named character sets; empty on failure.

@@ -13,6 +13,7 @@
 #include "platform/http/CurlTransfer.h"
 #include "platform/http/ProxyList.h"
 #include "platform/http/RequestHeaders.h"
+#include "platform/http/RequestUrl.h"
 
 enum class HandleKind { Internet, Connection, Request };
 
@@ -26,7 +27,7 @@ struct InternetHandle {
     long connectTimeoutMs = 0, receiveTimeoutMs = 0;
     std::string host; // connection and request
     INTERNET_PORT port = 0;
-    std::string url; // request: where it goes
+    std::string url; // request: where it goes; empty when the server name is no host name
     std::string verb;
     bool http10 = false;
     DWORD flags = 0;
@@ -73,28 +74,14 @@ std::string textOrEmpty(const char* text) {
     return text != nullptr ? text : "";
 }
 
-// Bytes that cannot stand in a request line travel percent-encoded.
-std::string requestTarget(const std::string& objectName) {
-    std::string target = objectName.empty() || objectName[0] != '/' ? "/" : "";
-    for (unsigned char byte : objectName) {
-        if (byte <= 0x20 || byte == 0x7F) {
-            static const char digits[] = "0123456789ABCDEF";
-            target += '%';
-            target += digits[byte >> 4];
-            target += digits[byte & 0x0F];
-        } else {
-            target += static_cast<char>(byte);
-        }
-    }
-    return target;
-}
-
 bool startsWithNoCase(const std::string& text, const char* prefix) {
     return strncasecmp(text.c_str(), prefix, std::strlen(prefix)) == 0;
 }
 
 bool sendOn(InternetHandle& request, const char* headers, DWORD headersLength, const void* body,
             DWORD bodyLength, bool hasBody) {
+    if (request.url.empty())
+        return false;
     bool secure = startsWithNoCase(request.url, "https:");
     TransferRequest transfer;
     transfer.url = request.url;
@@ -176,11 +163,7 @@ HINTERNET HttpOpenRequestA(HINTERNET connection, const char* verb, const char* o
     request->flags = flags;
     bool secure = (flags & INTERNET_FLAG_SECURE) != 0;
     INTERNET_PORT port = request->port != 0 ? request->port : secure ? 443 : 80;
-    std::string host = request->host.find(':') != std::string::npos
-                           ? "[" + request->host + "]" // an IPv6 address
-                           : request->host;
-    request->url = std::string(secure ? "https://" : "http://") + host + ":" +
-                   std::to_string(port) + requestTarget(textOrEmpty(objectName));
+    request->url = requestUrl(secure, request->host, port, textOrEmpty(objectName));
     return adopt(std::move(request));
 }
 

@@ -65,25 +65,8 @@ void GtkWindowRuntime::createControls() {
     for (const ControlForm& control : form.controls)
         setPlace(stateOf(control.id));
 
-    // The focus starts in the first tab stop, reading the window from the top left.
-    GtkWidget* first = nullptr;
-    int firstTop = 0, firstLeft = 0;
-    for (const ControlForm& control : form.controls) {
-        if (!control.tabStop || !gtk_widget_get_can_focus(stateOf(control.id).widget))
-            continue;
-        int top = control.top, left = control.left;
-        for (Control up = control.parent; up != Control::MainWindow && stateOf(up).form;
-             up = stateOf(up).form->parent) {
-            top += stateOf(up).top;
-            left += stateOf(up).left;
-        }
-        if (!first || top < firstTop || (top == firstTop && left < firstLeft)) {
-            first = stateOf(control.id).widget;
-            firstTop = top;
-            firstLeft = left;
-        }
-    }
-    if (first)
+    GtkWidget* first = form.firstFocus != Control::MainWindow ? widgetOf(form.firstFocus) : nullptr;
+    if (first && gtk_widget_get_can_focus(first))
         gtk_widget_grab_focus(first);
 }
 

@@ -25,7 +25,7 @@ class GtkWindowRuntime final : public WindowRuntime {
     void exitProgram(int code) override;
     int registerHotkey(WindowHandle window, WindowHandle receiver, int modifiers, int key) override;
     bool isOnline() override;
-    void openInBrowser(const Text& address) override;
+    bool openInBrowser(const Text& address) override;
     Bytes httpReadFile(const Text& address) override;
     Bytes convertEncoding(const Bytes& bytes, const Text& from, const Text& to) override;
 

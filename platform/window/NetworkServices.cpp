@@ -70,15 +70,16 @@ Bytes readWholeFile(const Text& address) {
     return body;
 }
 
-void openWithDefaultBrowser(const Text& address) {
+bool openWithDefaultBrowser(const Text& address) {
     // Never the system's general opener with whatever a web page said: only web addresses,
     // and only to the browser.
     if (!isWebAddress(address))
-        return;
+        return false;
     GdkAppLaunchContext* context = gdk_display_get_app_launch_context(gdk_display_get_default());
-    g_app_info_launch_default_for_uri(utf8FromText(address).c_str(), G_APP_LAUNCH_CONTEXT(context),
-                                      nullptr);
+    bool launched = g_app_info_launch_default_for_uri(utf8FromText(address).c_str(),
+                                                      G_APP_LAUNCH_CONTEXT(context), nullptr);
     g_object_unref(context);
+    return launched;
 }
 
 bool GtkWindowRuntime::isOnline() {
@@ -87,8 +88,8 @@ bool GtkWindowRuntime::isOnline() {
     return addressOpens(QUORVEL_ONLINE_PROBE);
 }
 
-void GtkWindowRuntime::openInBrowser(const Text& address) {
-    openWithDefaultBrowser(address);
+bool GtkWindowRuntime::openInBrowser(const Text& address) {
+    return openWithDefaultBrowser(address);
 }
 
 Bytes GtkWindowRuntime::httpReadFile(const Text& address) {

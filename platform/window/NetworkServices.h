@@ -11,4 +11,5 @@ bool addressOpens(const Text& address);
 Bytes readWholeFile(const Text& address);
 
 // Hands an http or https address to the user's default browser; anything else is refused.
-void openWithDefaultBrowser(const Text& address);
+// False when refused or when no browser could be started for it.
+bool openWithDefaultBrowser(const Text& address);

@@ -1,6 +1,8 @@
 #include "platform/window/Utf8Crossing.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <functional>
 
 #include <iconv.h>
 
@@ -10,7 +12,7 @@ namespace {
 constexpr const char* programCharset = "CP936";
 
 // How many bytes at `bytes` make the character that did not convert.
-using UnitLength = std::size_t (*)(const unsigned char* bytes, std::size_t left);
+using UnitLength = std::function<std::size_t(const unsigned char* bytes, std::size_t left)>;
 
 class Converter {
   public:
@@ -25,9 +27,9 @@ class Converter {
 
     bool opened() const { return handle != reinterpret_cast<iconv_t>(-1); }
 
-    // Converts all of `input`. A sequence that does not convert is replaced by '?' when
-    // `unitLength` says how long it is; without `unitLength` it fails the whole conversion.
-    bool run(const std::string& input, UnitLength unitLength, std::string& output) {
+    // Converts all of `input`; each sequence that does not convert, `unitLength` bytes long,
+    // becomes '?'.
+    void run(const std::string& input, const UnitLength& unitLength, std::string& output) {
         char buffer[4096];
         char* in = const_cast<char*>(input.data());
         std::size_t inLeft = input.size();
@@ -38,8 +40,6 @@ class Converter {
             output.append(buffer, static_cast<std::size_t>(out - buffer));
             if (result != static_cast<std::size_t>(-1) || errno == E2BIG)
                 continue;
-            if (!unitLength)
-                return false;
             std::size_t skip = unitLength(reinterpret_cast<const unsigned char*>(in), inLeft);
             in += skip;
             inLeft -= skip;
@@ -49,7 +49,21 @@ class Converter {
         std::size_t outLeft = sizeof buffer;
         iconv(handle, nullptr, nullptr, &out, &outLeft); // the closing shift sequence, if any
         output.append(buffer, static_cast<std::size_t>(out - buffer));
-        return true;
+    }
+
+    enum class Reading { whole, begun, broken };
+
+    // How the source set reads exactly `length` bytes on their own: as whole characters, as
+    // the beginning of one, or not at all.
+    Reading read(const unsigned char* bytes, std::size_t length) {
+        iconv(handle, nullptr, nullptr, nullptr, nullptr); // from the initial state
+        char* in = reinterpret_cast<char*>(const_cast<unsigned char*>(bytes));
+        char buffer[64];
+        char* out = buffer;
+        std::size_t outLeft = sizeof buffer;
+        if (iconv(handle, &in, &length, &out, &outLeft) != static_cast<std::size_t>(-1))
+            return Reading::whole;
+        return errno == EINVAL ? Reading::begun : Reading::broken;
     }
 
   private:
@@ -69,15 +83,32 @@ std::size_t utf8UnitLength(const unsigned char* bytes, std::size_t left) {
     return length <= left ? length : left;
 }
 
-std::string convertLeniently(const std::string& input, const char* to, const char* from,
-                             UnitLength unitLength) {
+std::string convertLeniently(const std::string& input, const std::string& to,
+                             const std::string& from, const UnitLength& unitLength) {
     std::string output;
     if (input.empty())
         return output;
     Converter converter(to, from);
-    if (!converter.opened() || !converter.run(input, unitLength, output))
+    if (!converter.opened())
         return {};
+    converter.run(input, unitLength, output);
     return output;
+}
+
+// The character of `reader`'s source set at `bytes`: the shortest run it reads whole, else the
+// longest run it still takes for a beginning (a broken or cut-off character), at least one byte.
+std::size_t characterLength(Converter& reader, const unsigned char* bytes, std::size_t left) {
+    constexpr std::size_t longestCharacter = 8;
+    std::size_t begun = 1;
+    for (std::size_t length = 1; length <= std::min(left, longestCharacter); ++length) {
+        Converter::Reading reading = reader.read(bytes, length);
+        if (reading == Converter::Reading::whole)
+            return length;
+        if (reading == Converter::Reading::broken)
+            return begun;
+        begun = length;
+    }
+    return begun;
 }
 
 } // namespace
@@ -93,9 +124,10 @@ Text textFromUtf8(const char* utf8) {
 }
 
 Bytes convertCharset(const Bytes& bytes, const std::string& from, const std::string& to) {
-    Converter converter(to, from);
-    Bytes output;
-    if (!converter.opened() || !converter.run(bytes, nullptr, output))
+    Converter reader("UTF-32LE", from);
+    if (!reader.opened())
         return {};
-    return output;
+    return convertLeniently(bytes, to, from, [&reader](const unsigned char* at, std::size_t left) {
+        return characterLength(reader, at, left);
+    });
 }

@@ -13,5 +13,6 @@ std::string utf8FromText(const Text& text);
 Text textFromUtf8(const char* utf8);
 
 // `bytes` converted from the character set named `from` to the one named `to` (iconv's
-// names, "UTF-8", "GBK", ...). Empty when a name is unknown or any character does not convert.
+// names, "UTF-8", "GBK", ...). Each character that `to` lacks, and each broken sequence, becomes
+// '?' and the rest is kept, as Windows converts. Empty when a name is unknown.
 Bytes convertCharset(const Bytes& bytes, const std::string& from, const std::string& to);

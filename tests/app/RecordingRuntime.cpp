@@ -94,8 +94,9 @@ bool RecordingRuntime::isOnline() {
     return online;
 }
 
-void RecordingRuntime::openInBrowser(const Text& address) {
+bool RecordingRuntime::openInBrowser(const Text& address) {
     log.push_back("open " + address);
+    return browserTakes;
 }
 
 Bytes RecordingRuntime::httpReadFile(const Text& address) {

@@ -21,6 +21,8 @@ class RecordingRuntime : public WindowRuntime {
     std::map<Text, Bytes> files;
     // What registerHotkey returns.
     int hotkeyResult = 33001;
+    // What openInBrowser answers, whatever the address.
+    bool browserTakes = true;
 
     void loadWindow(const WindowForm& form) override;
     void runMessageLoop() override;
@@ -34,7 +36,7 @@ class RecordingRuntime : public WindowRuntime {
     void exitProgram(int code) override;
     int registerHotkey(WindowHandle window, WindowHandle receiver, int modifiers, int key) override;
     bool isOnline() override;
-    void openInBrowser(const Text& address) override;
+    bool openInBrowser(const Text& address) override;
     Bytes httpReadFile(const Text& address) override;
     // Converts for real from "UTF-8" to "GBK", the one pair the program uses; others give empty.
     Bytes convertEncoding(const Bytes& bytes, const Text& from, const Text& to) override;

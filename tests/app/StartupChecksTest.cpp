@@ -9,6 +9,7 @@ namespace {
 
 const Text readVersion = Text("read ") + versionPageAddress;
 const Text question = "box 36 Dravik提示： 软件已更新，是否更新最新版本？";
+const Text noDownload = "box 16 Dravik提示： 未找到下载地址。";
 // MainWindow and AddressLabel as RecordingRuntime hands out their handles.
 const Text onTopAndHotkey[] = {"write MainWindow.29 1", "hotkey 100 102 0 122"};
 
@@ -96,9 +97,11 @@ TEST(StartupChecks, YesOpensTheDownloadLinkAndClosesAfterTheHandler) {
         // The second reading goes through the encoding converter: UTF-8 becomes GBK.
         {"link with Chinese", versionPage("4107", utf8(u8"http://dl.example.test/新版.exe")),
          "http://dl.example.test/新版.exe"},
-        // The pattern wants exactly one space before <p> and one before </div>.
-        {"link in another layout",
-         "title content-title\">4107</h2><div class=\"clearfix\"><p>http://x</p></div>", ""},
+        // Characters GBK lacks elsewhere on the page do not cost the link.
+        {"footer GBK lacks",
+         versionPage("4107", "http://dl.example.test/q.exe") +
+             utf8(u8"<footer>\u00A9 2014 Dravik \u2022 \u00AE\u2122\u00A0</footer>"),
+         "http://dl.example.test/q.exe"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -109,6 +112,41 @@ TEST(StartupChecks, YesOpensTheDownloadLinkAndClosesAfterTheHandler) {
         EXPECT_EQ(runtime.log,
                   withOnTopAndHotkey({readVersion, question, readVersion, "convert UTF-8 GBK",
                                       "open " + c.opened, "destroy MainWindow"}));
+    }
+}
+
+TEST(StartupChecks, YesWithoutALinkTheBrowserTakesTellsTheUserAndRunsOn) {
+    struct Case {
+        const char* name;
+        Bytes page;
+        bool browserTakes;
+        TextArray opened; // what reached openInBrowser
+    };
+    const Case cases[] = {
+        // The pattern wants exactly one space before <p> and one before </div>.
+        {"link in another layout",
+         "title content-title\">4107</h2><div class=\"clearfix\"><p>http://x</p></div>",
+         true,
+         {}},
+        {"empty link", versionPage("4107", ""), true, {}},
+        {"link refused",
+         versionPage("4107", "file:///etc/passwd"),
+         false,
+         {"open file:///etc/passwd"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        RecordingRuntime runtime;
+        runtime.files[versionPageAddress] = c.page;
+        runtime.boxAnswers = {boxYes};
+        runtime.browserTakes = c.browserTakes;
+        hotkeyId = 0;
+        runStartupChecks(runtime);
+        TextArray expected{readVersion, question, readVersion, "convert UTF-8 GBK"};
+        expected.insert(expected.end(), c.opened.begin(), c.opened.end());
+        expected.push_back(noDownload);
+        EXPECT_EQ(runtime.log, withOnTopAndHotkey(expected));
+        EXPECT_EQ(hotkeyId, 33001);
     }
 }
 

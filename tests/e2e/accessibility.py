@@ -70,6 +70,15 @@ def press(button):
     button.get_action_iface().do_action(0)
 
 
+def edit_text(pid):
+    """What the program's first edit box holds, or None when it has none."""
+    for accessible in descendants(application(pid)):
+        if accessible.get_role() in (Atspi.Role.ENTRY, Atspi.Role.TEXT) and \
+                accessible.get_state_set().contains(Atspi.StateType.EDITABLE):
+            return Atspi.Text.get_text(accessible, 0, -1)
+    return None
+
+
 def find_label(pid, text):
     """The first label reading `text` anywhere in the program, or None."""
     app = application(pid)

@@ -110,6 +110,9 @@ class Program:
         self.desktop.click(window, *EDIT_BOX)
         self.desktop.key("ctrl+a", "BackSpace")
         self.desktop.type_text(text)
+        # A paste lands when the program has fetched the clipboard, maybe after a key sent now.
+        wait_for("the edit box to read the text",
+                 lambda: accessibility.edit_text(self.process.pid) == text)
         if press == "enter":
             self.desktop.key("Return")
         else:

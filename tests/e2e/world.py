@@ -73,9 +73,11 @@ def _movie(host, path):
 
 
 def version_page(version, link):
+    # Like the maker's real page, the footer holds characters that GBK lacks.
     return _page("Quorvel 下载",
                  f'<h2 class="title content-title">{version}</h2>\n'
-                 f'<div class="clearfix"> <p>{link}</p> </div>')
+                 f'<div class="clearfix"> <p>{link}</p> </div>\n'
+                 "<footer>© 2014 Dravik • 版权所有</footer>")
 
 
 def download_link(version_address):

@@ -196,6 +196,31 @@ TEST_F(PageRequest, ProxyPerScheme) {
     }
 }
 
+TEST_F(PageRequest, TheHostOfTheAddressIsTheOnlyHostAsked) {
+    LoopbackServer server(replyWith(httpResponse("ok")));
+    struct Case {
+        Text address; // "{host}" is the server's host:port
+        bool throughProxy;
+    };
+    const Case cases[] = {
+        // The server name x.y.z?q=1 must not become the host x.y.z asked for /?q=1:80/.
+        {"http://x.y.z?q=1", true},
+        // Nor a@127.0.0.1 the host 127.0.0.1 with the user a.
+        {"http://a@{host}/", false},
+    };
+    for (const Case& c : cases) {
+        Text address = filled(c.address, server);
+        Text extraHeaders;
+        EXPECT_EQ(fetchPage(address, {.extraHeaders = &extraHeaders,
+                                      .proxy = c.throughProxy ? server.hostAndPort() : ""}),
+                  "")
+            << address;
+        // Only the send failed, as for a name that does not resolve.
+        EXPECT_NE(extraHeaders, "") << address;
+    }
+    EXPECT_EQ(server.connectionCount(), 0) << server.received(0);
+}
+
 TEST_F(PageRequest, NoVariableWrittenWhenNoConnectionCanBeOpened) {
     for (const Text address : {"", "http:///x", "https://:443/"}) {
         Text cookies = "c", returnedCookies = "r", extraHeaders = "X-A: 1", returnedHeaders = "h";

@@ -142,6 +142,39 @@ TEST(WinInetRequest, DirectAccessIgnoresTheEnvironmentsProxy) {
     EXPECT_EQ(preconfigured.body, "");
 }
 
+TEST(WinInetRequest, AServerNameIsAHostNameAndNothingMore) {
+    struct Case {
+        std::string serverName;
+        bool reaches;
+    };
+    const Case cases[] = {
+        {"127.0.0.1", true},
+        // Read as a whole address these would ask for another object, or another host.
+        {"127.0.0.1?q=1", false},
+        {"127.0.0.1#top", false},
+        {"127.0.0.1/p", false},
+        {"a@127.0.0.1", false},
+        {"127.0.0.1 x", false},
+    };
+    for (const Case& c : cases) {
+        for (bool throughProxy : {false, true}) {
+            SCOPED_TRACE(c.serverName + (throughProxy ? " through the proxy" : " direct"));
+            LoopbackServer server(replyWith(httpResponse("ok")));
+            ExchangeRequest request{.host = c.serverName, .port = server.port()};
+            if (throughProxy) {
+                request.accessType = INTERNET_OPEN_TYPE_PROXY;
+                request.proxy = server.hostAndPort();
+            }
+            ExchangeResult result = exchange(request);
+            // The handles open; the send fails as for a name that does not resolve.
+            EXPECT_TRUE(result.opened);
+            EXPECT_EQ(result.sent, c.reaches);
+            EXPECT_EQ(result.body, c.reaches ? "ok" : "");
+            EXPECT_EQ(server.connectionCount(), c.reaches ? 1 : 0) << server.received(0);
+        }
+    }
+}
+
 TEST(WinInetRequest, HandlesThatCannotBeOpened) {
     HINTERNET internet = InternetOpenA("a", INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0);
     ASSERT_NE(internet, nullptr);

@@ -162,6 +162,19 @@ TEST_F(MainWindowTest, FeedbackOfAnotherIdentifierIsIgnored) {
     EXPECT_TRUE(runEventsUntil([this] { return barHidden(); }, 5000));
 }
 
+TEST_F(MainWindowTest, TypingStartsInTheEditBox) {
+    // Not in the player, the first tab stop from the top left, which the bar covers.
+    EXPECT_EQ(focusedControl(), Control::AddressEdit);
+    xdotool("windowactivate --sync " + window);
+    xdotool("type --delay 20 abc");
+    EXPECT_TRUE(runEventsUntil(
+        [this] {
+            return std::get<Text>(runtime.readProperty(Control::AddressEdit, Property::content)) ==
+                   "abc";
+        },
+        5000));
+}
+
 TEST_F(MainWindowTest, EnterInTheEditBoxAndTheButtonPlay) {
     xdotool("windowactivate --sync " + window);
     clickInClient(300, 22);

@@ -36,8 +36,9 @@ TEST(ProgramTest, EscInTheEditBoxEndsTheProgramWithZero) {
                        .find("_NET_WM_STATE_ABOVE") != std::string::npos;
         },
         5000));
-    // The focus starts in the edit box.
-    shellOutput("xdotool windowactivate --sync " + window + " key Escape");
+    // Into the edit box, whatever had the focus.
+    shellOutput("xdotool windowactivate --sync " + window + " mousemove --window " + window +
+                " 300 22 click 1 key Escape");
     int exitCode = -1;
     EXPECT_TRUE(waitFor([&] { return processEnded(program, exitCode); }, 10000));
     EXPECT_EQ(exitCode, 0);

@@ -148,9 +148,9 @@ TEST_F(RuntimeServicesTest, OnlyWebAddressesReachTheBrowser) {
         "http://",
     };
     for (const Text& address : refused)
-        runtime.openInBrowser(address);
+        EXPECT_FALSE(runtime.openInBrowser(address)) << address;
     for (const Text& address : opened)
-        runtime.openInBrowser(address);
+        EXPECT_TRUE(runtime.openInBrowser(address)) << address;
 
     std::string record = testDesktop().browserRecord();
     EXPECT_TRUE(runEventsUntil([&] { return linesOf(record).size() >= 3; }, 10000));
@@ -180,7 +180,7 @@ TEST_F(RuntimeServicesTest, HttpReadFileGivesTheBodyOrNothing) {
     EXPECT_FALSE(addressOpens("file:///"));
 }
 
-TEST_F(RuntimeServicesTest, ConvertEncodingIsAllOrNothing) {
+TEST_F(RuntimeServicesTest, ConvertEncodingReplacesWhatItCannotConvert) {
     struct Case {
         Bytes input;
         Text from, to;
@@ -191,9 +191,17 @@ TEST_F(RuntimeServicesTest, ConvertEncodingIsAllOrNothing) {
         {"\xBD\xCC\xB3\xCC", "GBK", "UTF-8", utf8(u8"教程")},
         {Bytes("a\0b", 3), "UTF-8", "GBK", Bytes("a\0b", 3)},
         {"", "UTF-8", "GBK", ""},
-        {"abc\xFF", "UTF-8", "GBK", ""},             // not UTF-8
-        {utf8(u8"a\U0001F600"), "UTF-8", "GBK", ""}, // GBK has no emoji
+        // A page footer: what GBK lacks becomes '?', one for each character, and the rest stays.
+        {utf8(u8"\u00A9 2014\u00A0Dravik \u2022 \u00AE\u2122 <p>http://x/</p>"), "UTF-8", "GBK",
+         "? 2014?Dravik ? ?? <p>http://x/</p>"},
+        {utf8(u8"a\U0001F600b"), "UTF-8", "GBK", "a?b"},
+        {"abc\xFF", "UTF-8", "GBK", "abc?"}, // not UTF-8
+        // A character cut short keeps the bytes that broke it, and one at the end is one '?'.
+        {"\xE6\x95<p>", "UTF-8", "GBK", "?<p>"},
+        {"a\xE6\x95", "UTF-8", "GBK", "a?"},
+        {"\xBD\xCC\x81", "GBK", "UTF-8", utf8(u8"教?")},
         {"abc", "UTF-8", "NO-SUCH-SET", ""},
+        {"abc", "NO-SUCH-SET", "GBK", ""},
     };
     for (const Case& c : cases)
         EXPECT_EQ(runtime.convertEncoding(c.input, c.from, c.to), c.output) << c.input;
