@@ -10,8 +10,9 @@
 // The URI scheme Ruffle's files are served from inside the views.
 inline constexpr const char* flashRuffleScheme = "quorvel-ruffle";
 
-// The folder Ruffle's files are served from: "ruffle" beside the executable, else the build
-// tree's copy; empty when neither holds ruffle.js.
+// The folder Ruffle's files are served from: "../share/quorvel/ruffle" from the executable's
+// folder when installed, else "ruffle" beside the executable (the build tree); empty when
+// neither holds ruffle.js.
 std::string flashRuffleFolder();
 
 // Serves Ruffle's files to the context's views and gives them page languages that Ruffle can
