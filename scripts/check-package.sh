@@ -17,7 +17,8 @@ for file in usr/bin/quorvel usr/share/quorvel/ruffle/ruffle.js \
     usr/share/applications/$id.desktop usr/share/metainfo/$id.metainfo.xml \
     usr/share/icons/hicolor/scalable/apps/$id.svg \
     usr/share/icons/hicolor/{48x48,128x128,256x256}/apps/$id.png \
-    usr/share/man/man1/quorvel.1.gz usr/share/doc/quorvel/copyright usr/share/doc/quorvel/LICENSE; do
+    usr/share/man/man1/quorvel.1.gz \
+    usr/share/doc/quorvel/copyright usr/share/doc/quorvel/LICENSE; do
     if [ ! -e "$root/$file" ]; then
         echo "missing from the package: /$file"
         missing=1

@@ -9,8 +9,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-build=build-package
-out=dist
+build="build-package"
+out="dist"
 while [ $# -gt 0 ]; do
     case "$1" in
     --build) build=$2; shift 2 ;;
