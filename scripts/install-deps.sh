@@ -11,10 +11,17 @@ packages=(
 )
 # npm installs Ruffle, the browser control's Flash player (package.json).
 command -v npm >/dev/null || packages+=(npm)
-if [ "${1:-}" = "--tests" ]; then
+# Making the Debian package and checking what it installs; the tests do both.
+package_tools=(dpkg-dev file lintian desktop-file-utils appstream)
+case "${1:-}" in
+--tests)
     packages+=(xvfb xdotool openbox x11-utils imagemagick python3 iproute2 util-linux curl
-               xclip dbus at-spi2-core python3-gi gir1.2-atspi-2.0)
-fi
+               xclip dbus at-spi2-core python3-gi gir1.2-atspi-2.0 "${package_tools[@]}")
+    ;;
+--package)
+    packages+=("${package_tools[@]}")
+    ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do

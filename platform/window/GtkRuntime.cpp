@@ -46,6 +46,9 @@ WindowRuntime& initRuntime() {
         // On a Wayland session the program runs through XWayland: the global key grab and
         // keep-above need X11.
         gdk_set_allowed_backends("x11");
+        // The windows' class ("quorvel", "Quorvel") comes from it: the desktop entry names that
+        // class so that docks group the window under its launcher, whatever the file is called.
+        g_set_prgname("quorvel");
         gtk_init(nullptr, nullptr);
         installStyle();
         return new GtkWindowRuntime;

@@ -2,6 +2,7 @@
 a home with a fake default browser, and the means to drive and read the program's windows."""
 
 import os
+import re
 import shutil
 import signal
 import subprocess
@@ -166,6 +167,12 @@ class Desktop:
         result = subprocess.run(["xprop", "-id", str(window), "_NET_WM_STATE"],
                                 capture_output=True, text=True, env=self.env, timeout=10)
         return result.stdout
+
+    def window_class(self, window):
+        """The two strings of the window's WM_CLASS: instance and class."""
+        result = subprocess.run(["xprop", "-id", str(window), "WM_CLASS"], capture_output=True,
+                                text=True, env=self.env, timeout=10)
+        return tuple(re.findall(r'"([^"]*)"', result.stdout))
 
     def is_above(self, window):
         return "_NET_WM_STATE_ABOVE" in self.window_state(window)

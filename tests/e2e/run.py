@@ -1,6 +1,7 @@
 """Runs one group of end-to-end scenarios against the real program in a small local internet.
 
     run.py GROUP --program PATH --version-page URL --probe URL --artifacts DIR
+           [--desktop-entry FILE]
 
 Each group starts the program once and walks through its steps in order, as a user would.
 Screenshots of failed steps, the server's request log and the program's output are kept in
@@ -33,6 +34,8 @@ def parse():
     parser.add_argument("--version-page", default="")
     parser.add_argument("--probe", default="http://www.baidu.com/")
     parser.add_argument("--artifacts", required=True)
+    parser.add_argument("--desktop-entry", default="",
+                        help="the installed menu entry whose window class the program must have")
     return parser.parse_args()
 
 

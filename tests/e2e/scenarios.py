@@ -13,6 +13,19 @@ UPDATE_TEXT = "软件已更新，是否更新最新版本？"
 USER_AGENT = "Mozilla/4.0 (compatible; MSIE 9.0; Windows NT 6.1)"
 
 
+def entry_value(path, key):
+    """The value of `key` in the [Desktop Entry] group of a desktop file, or None."""
+    group = None
+    with open(path, encoding="utf-8") as entry:
+        for line in entry:
+            line = line.strip()
+            if line.startswith("["):
+                group = line
+            elif group == "[Desktop Entry]" and line.startswith(key + "="):
+                return line[len(key) + 1:]
+    return None
+
+
 def tell_and_return(run, typed, texts):
     """Types `typed`, expects the boxes reading `texts` one after another, and the window
     back on top afterwards with no further box."""
@@ -41,6 +54,15 @@ def group_main(run):
         run.on_top()
 
     run.step("version 4106 asks nothing and the window is on top", current_version)
+
+    if run.args.desktop_entry:
+        def grouped_under_launcher():
+            wanted = entry_value(run.args.desktop_entry, "StartupWMClass")
+            found = run.desktop.window_class(run.program.main_window())
+            assert len(found) == 2 and found[1] == wanted, \
+                f"WM_CLASS is {found}, the menu entry says {wanted!r}"
+
+        run.step("the window's class is the one its menu entry names", grouped_under_launcher)
 
     def tutorial_showing():
         before = run.count_requests(world.TUTORIAL)

@@ -13,8 +13,9 @@ inline constexpr const char* flashRuffleScheme = "quorvel-ruffle";
 // The player page's own address.
 inline constexpr const char* flashPlayerAddress = "quorvel-ruffle://player/";
 
-// The folder Ruffle's files are served from: "ruffle" beside the executable, else the build
-// tree's copy; empty when neither holds ruffle.js.
+// The folder Ruffle's files are served from: "../share/quorvel/ruffle" from the executable's
+// folder when installed, else "ruffle" beside the executable (the build tree); empty when
+// neither holds ruffle.js.
 std::string flashRuffleFolder();
 
 // Tunes the JavaScript engine of the web processes that WebKit starts from now on for

@@ -12,16 +12,22 @@ std::string folderHoldingRuffle(const std::string& folder) {
     return g_file_test(script.c_str(), G_FILE_TEST_IS_REGULAR) ? folder : std::string();
 }
 
+// Looked up from the executable's own folder only, so an installed program and a build tree
+// each use their own copy wherever they were moved.
 std::string findRuffleFolder() {
-    if (char* exe = g_file_read_link("/proc/self/exe", nullptr)) {
-        char* exeFolder = g_path_get_dirname(exe);
-        std::string found = folderHoldingRuffle(std::string(exeFolder) + "/ruffle");
-        g_free(exeFolder);
-        g_free(exe);
+    char* exe = g_file_read_link("/proc/self/exe", nullptr);
+    if (!exe)
+        return {};
+    char* exeFolder = g_path_get_dirname(exe);
+    std::string folder(exeFolder);
+    g_free(exeFolder);
+    g_free(exe);
+    for (const char* relative : {"/../share/quorvel/ruffle", "/ruffle"}) {
+        std::string found = folderHoldingRuffle(folder + relative);
         if (!found.empty())
             return found;
     }
-    return folderHoldingRuffle(QUORVEL_RUFFLE_BUILD_FOLDER);
+    return {};
 }
 
 // Only Ruffle's own scripts and WebAssembly builds, by plain file name: nothing else of the
