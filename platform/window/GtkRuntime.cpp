@@ -10,6 +10,7 @@
 #include "platform/window/Placement.h"
 #include "platform/window/Utf8Crossing.h"
 #include "platform/window/WindowFrame.h"
+#include "platform/window/flash/FlashPlayer.h"
 
 namespace {
 
@@ -49,6 +50,8 @@ WindowRuntime& initRuntime() {
         // The windows' class ("quorvel", "Quorvel") comes from it: the desktop entry names that
         // class so that docks group the window under its launcher, whatever the file is called.
         g_set_prgname("quorvel");
+        // Before any thread or web process exists.
+        flashPrepareEnvironment();
         gtk_init(nullptr, nullptr);
         installStyle();
         return new GtkWindowRuntime;
