@@ -23,8 +23,9 @@ std::string flashRuffleFolder();
 // the first view loads anything.
 void flashPrepareEnvironment();
 
-// Serves Ruffle's files to the context's views and gives them page languages that Ruffle can
-// parse. Call before the context's first view loads anything; calling again does nothing.
+// Serves Ruffle's files to the context's views, keeps its caches small and gives its views page
+// languages that Ruffle can parse. Call before the context's first view loads anything; calling
+// again does nothing.
 void flashPrepareContext(WebKitWebContext* context);
 
 // Makes the view play a movie that a navigation turns out to be (the server says

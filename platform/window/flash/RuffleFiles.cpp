@@ -109,6 +109,9 @@ void flashPrepareContext(WebKitWebContext* context) {
     // the player page would then be refused the http:// movies as mixed content.
     webkit_security_manager_register_uri_scheme_as_cors_enabled(security, flashRuffleScheme);
 
+    // One view, no history to go back to: no page cache, and the least memory for caches.
+    webkit_web_context_set_cache_model(context, WEBKIT_CACHE_MODEL_DOCUMENT_VIEWER);
+
     // Ruffle builds an Intl.Locale from the page language, which throws on the "c" that a
     // C.UTF-8 environment would give.
     const char* languages[] = {"zh-CN", "en-US", nullptr};
