@@ -87,7 +87,7 @@ TEST(WinInetRequest, SecureFlagSpeaksTlsToTheGivenPort) {
 
 TEST(WinInetRequest, ProxyListPicksTheProxyByScheme) {
     struct Case {
-        std::string list; // "{proxy}" is the proxy's host:port
+        std::string list; // "{proxy}" is the proxy's host:port, "{refused}" one where none listens
         bool secure;
         DWORD accessType;
         std::string expectedAtProxy; // start of what the proxy receives; empty: direct
@@ -99,7 +99,7 @@ TEST(WinInetRequest, ProxyListPicksTheProxyByScheme) {
         // A proxy for plain HTTP only: the secure request goes straight to the server.
         {"http={proxy}", true, INTERNET_OPEN_TYPE_PROXY, ""},
         {"https={proxy}", false, INTERNET_OPEN_TYPE_PROXY, ""},
-        {"https={proxy} http=127.0.0.1:1", true, INTERNET_OPEN_TYPE_PROXY,
+        {"https={proxy} http={refused}", true, INTERNET_OPEN_TYPE_PROXY,
          "CONNECT {host} HTTP/1.1\r\n"},
         {"", false, INTERNET_OPEN_TYPE_DIRECT, ""},
     };
@@ -109,6 +109,8 @@ TEST(WinInetRequest, ProxyListPicksTheProxyByScheme) {
         std::string list = c.list;
         if (std::size_t at = list.find("{proxy}"); at != std::string::npos)
             list.replace(at, 7, proxy.hostAndPort());
+        if (std::size_t at = list.find("{refused}"); at != std::string::npos)
+            list.replace(at, 9, "127.0.0.1:" + std::to_string(refusedPort()));
         exchange({.accessType = c.accessType,
                   .proxy = list,
                   .port = origin.port(),

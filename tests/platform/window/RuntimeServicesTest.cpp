@@ -13,6 +13,7 @@
 #include "platform/window/RuntimeTesting.h"
 #include "platform/window/Utf8Crossing.h"
 #include "tests/platform/window/BoxDriver.h"
+#include "tests/platform/window/EventWait.h"
 #include "tests/platform/window/XDesktop.h"
 #include "tests/support/LoopbackServer.h"
 
