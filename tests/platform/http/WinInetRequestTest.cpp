@@ -42,6 +42,11 @@ TEST(WinInetRequest, SendsTheLinesItIsGivenAndNothingElse) {
         // A User-Agent line of the block stands in for the agent's, in the block's place.
         {"agent in the block", "X", "GET", "/", "Accept: */*\r\nUser-Agent: X", std::nullopt,
          "GET / HTTP/1.1\r\nHost: {host}\r\nAccept: */*\r\nUser-Agent: X\r\n\r\n"},
+        // A bare CR or LF ends a line as CRLF does: no header line reaches the server with
+        // a line break inside it, which the server might read as the start of another.
+        {"bare CR and LF end lines", "", "GET", "/", "X-A: 1\rX-B: 2\nX-C: 3\r\rX-D: 4",
+         std::nullopt,
+         "GET / HTTP/1.1\r\nHost: {host}\r\nX-A: 1\r\nX-B: 2\r\nX-C: 3\r\nX-D: 4\r\n\r\n"},
         {"empty value kept, colonless line dropped", "", "GET", "/",
          "User-Agent:\r\njunk\r\nX-Empty:  ", std::nullopt,
          "GET / HTTP/1.1\r\nHost: {host}\r\nUser-Agent:\r\nX-Empty:\r\n\r\n"},
