@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, running and testing need, when missing.
+# --tests adds what the tests drive, --fuzz what the fuzz targets are built with.
 set -euo pipefail
 
 packages=(
@@ -14,6 +15,10 @@ command -v npm >/dev/null || packages+=(npm)
 if [ "${1:-}" = "--tests" ]; then
     packages+=(xvfb xdotool openbox x11-utils imagemagick python3 iproute2 util-linux curl
                xclip dbus at-spi2-core python3-gi gir1.2-atspi-2.0)
+fi
+# The fuzz targets: clang with its libFuzzer and sanitizer runtimes.
+if [ "${1:-}" = "--fuzz" ]; then
+    packages+=(clang libclang-rt-14-dev iproute2 util-linux)
 fi
 
 missing=()
