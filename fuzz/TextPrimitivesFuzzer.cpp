@@ -24,24 +24,6 @@ bool isSpace(const Text& character) {
     return character == " " || character == "\xA1\xA1";
 }
 
-TextArray splitReference(const Text& t, const Text& sep) {
-    if (t.empty())
-        return {};
-    if (sep.empty())
-        return {t};
-    TextArray pieces;
-    std::size_t pieceStart = 0;
-    int at;
-    while (pieceStart < t.size() &&
-           (at = reference::find(t, sep, static_cast<int>(pieceStart) + 1, false)) != -1) {
-        pieces.push_back(t.substr(pieceStart, static_cast<std::size_t>(at - 1) - pieceStart));
-        pieceStart = static_cast<std::size_t>(at - 1) + sep.size();
-    }
-    if (pieceStart < t.size())
-        pieces.push_back(t.substr(pieceStart));
-    return pieces;
-}
-
 // toInt through strtoll: each character that counts as ASCII in a number becomes that byte,
 // every other character a byte that ends a number.
 int toIntReference(const Text& t) {
@@ -82,7 +64,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
           reference::findReverse(t, sub, wholeText, flag));
     check(replaceSubtext(t, sub, repl, start, count, flag) ==
           reference::replace(t, sub, repl, start, count, flag));
-    check(splitText(t, sub) == splitReference(t, sub));
+    check(splitText(t, sub) == reference::split(t, sub));
 
     std::vector<Text> characters = charactersOf(t);
     Text lower, withoutSpaces;
