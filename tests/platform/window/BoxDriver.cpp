@@ -27,7 +27,7 @@ void BoxDriver::drive(const std::string& searchArguments, const std::string& key
             boxTitle = boxTitle.substr(0, boxTitle.find('\n'));
             return !boxTitle.empty();
         },
-        10000, [] { usleep(100000); });
+        30000, [] { usleep(100000); });
     titleRead = true;
     if (!found)
         return;
