@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, running and testing need, when missing.
+# --tests adds what the tests drive, --package what makes the Debian package, --fuzz what
+# the fuzz targets are built with.
 set -euo pipefail
 
 packages=(
@@ -20,6 +22,10 @@ case "${1:-}" in
     ;;
 --package)
     packages+=("${package_tools[@]}")
+    ;;
+# The fuzz targets: clang with its libFuzzer and sanitizer runtimes.
+--fuzz)
+    packages+=(clang libclang-rt-14-dev iproute2 util-linux)
     ;;
 esac
 

@@ -48,12 +48,16 @@ Text withDefaultHeaders(Text block, const Text& address, const Text& cookies) {
     return block;
 }
 
+// The body up to the end or the first failed read; empty when the request was given up (it
+// outlived its time bound or its body passed the size limit), which fails it whole.
 Bytes readBody(HINTERNET request) {
     Bytes body;
     for (;;) {
         Bytes chunk = blankBytes(readChunk);
         DWORD count = 0;
-        InternetReadFile(request, chunk.data(), readChunk, &count);
+        if (!InternetReadFile(request, chunk.data(), readChunk, &count) &&
+            GetLastError() == ERROR_INTERNET_OPERATION_CANCELLED)
+            return {};
         if (count == 0)
             break;
         // Appending to the moved body reuses its buffer: no copy of what is already read.

@@ -31,7 +31,9 @@ struct PageRequestOptions {
 };
 
 // The body of the page at `address` ("http://", "https://" or no scheme), whatever its
-// status; empty when nothing could be fetched.
+// status; empty when nothing could be fetched, when the request took longer than the HTTP
+// layer's bound on a whole exchange (75 s) or when the body was larger than 64 MiB. A body
+// cut short otherwise ends at what arrived.
 Bytes fetchPage(const Text& address, const PageRequestOptions& options = {});
 
 // The page at `address` fetched with the default request: its body as Text, up to the

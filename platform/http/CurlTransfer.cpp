@@ -36,8 +36,11 @@ struct CurlTransferState {
     bool paused = false; // curl holds back body bytes until the reader catches up
     bool progressed = false;
     curl_off_t lastDownloaded = 0, lastUploaded = 0;
+    long long bodyReceived = 0;
+    bool overLimit = false;
+    long long deadline = 0; // monotonic ms at which the whole exchange is given up
     bool done = false;
-    bool failed = false;
+    TransferFailure failure = TransferFailure::None;
 
     ~CurlTransferState() {
         if (attached)
@@ -48,13 +51,16 @@ struct CurlTransferState {
     }
 
     // Runs the exchange until `ready` holds or it ends. A wait that sees no progress for
-    // the receive bound ends the exchange as failed rather than blocking for ever.
+    // the receive bound, or that reaches the deadline, ends the exchange rather than
+    // blocking for ever.
     template <typename Ready> void driveUntil(Ready ready) {
         long long lastProgress = monotonicMs();
         while (!done && !ready()) {
+            if (pastDeadline())
+                break;
             int running = 0;
             if (curl_multi_perform(multi, &running) != CURLM_OK) {
-                finish(true);
+                finish(TransferFailure::Broken);
                 break;
             }
             collectResult();
@@ -65,13 +71,21 @@ struct CurlTransferState {
                 progressed = false;
                 lastProgress = now;
             } else if (connected() && now - lastProgress >= request.receiveTimeoutMs) {
-                finish(true);
+                finish(TransferFailure::Stalled);
                 break;
             }
-            long long left = request.receiveTimeoutMs - (now - lastProgress);
+            long long left =
+                std::min(request.receiveTimeoutMs - (now - lastProgress), deadline - now);
             int waitMs = static_cast<int>(std::clamp<long long>(left, 1, 1000));
             curl_multi_poll(multi, nullptr, 0, waitMs, nullptr);
         }
+    }
+
+    // Ends the exchange as abandoned once its time is up.
+    bool pastDeadline() {
+        if (!done && monotonicMs() >= deadline)
+            finish(TransferFailure::Abandoned);
+        return failure == TransferFailure::Abandoned;
     }
 
     bool connected() const {
@@ -85,16 +99,30 @@ struct CurlTransferState {
         int queued = 0;
         while (CURLMsg* message = curl_multi_info_read(multi, &queued)) {
             if (message->msg == CURLMSG_DONE)
-                finish(message->data.result != CURLE_OK);
+                finish(failureOf(message->data.result));
         }
     }
 
-    void finish(bool error) {
+    TransferFailure failureOf(CURLcode result) const {
+        if (overLimit)
+            return TransferFailure::Abandoned;
+        if (result == CURLE_OK)
+            return TransferFailure::None;
+        return result == CURLE_OPERATION_TIMEDOUT ? TransferFailure::Stalled
+                                                  : TransferFailure::Broken;
+    }
+
+    void finish(TransferFailure why) {
         done = true;
-        failed = error;
+        failure = why;
         if (attached) {
             curl_multi_remove_handle(multi, easy);
             attached = false;
+        }
+        if (why == TransferFailure::Abandoned) {
+            // Nothing of an abandoned exchange is handed out any more.
+            pending.clear();
+            pendingOffset = 0;
         }
     }
 
@@ -106,6 +134,11 @@ struct CurlTransferState {
             self->paused = true;
             return CURL_WRITEFUNC_PAUSE;
         }
+        if (self->bodyReceived + static_cast<long long>(count) > self->request.bodyLimit) {
+            self->overLimit = true;
+            return 0; // curl ends the transfer with a write error
+        }
+        self->bodyReceived += static_cast<long long>(count);
         self->pending.append(data, count);
         self->bodyStarted = true;
         self->progressed = true;
@@ -215,17 +248,23 @@ CurlTransfer::~CurlTransfer() = default;
 
 bool CurlTransfer::start() {
     CurlTransferState& s = *state;
+    s.deadline = monotonicMs() + s.request.exchangeTimeoutMs;
     if (!s.configure() || curl_multi_add_handle(s.multi, s.easy) != CURLM_OK) {
-        s.done = s.failed = true;
+        s.finish(TransferFailure::Broken);
         return false;
     }
     s.attached = true;
     s.driveUntil([&s] { return s.bodyStarted || s.response.finalComplete(); });
-    return s.bodyStarted || s.response.finalComplete() || (s.done && !s.failed);
+    if (s.failure == TransferFailure::Abandoned)
+        return false;
+    return s.bodyStarted || s.response.finalComplete() ||
+           (s.done && s.failure == TransferFailure::None);
 }
 
-std::size_t CurlTransfer::read(char* buffer, std::size_t size, bool& failed) {
+std::size_t CurlTransfer::read(char* buffer, std::size_t size) {
     CurlTransferState& s = *state;
+    if (s.pastDeadline())
+        return 0;
     if (s.pendingOffset == s.pending.size()) {
         s.pending.clear();
         s.pendingOffset = 0;
@@ -239,8 +278,11 @@ std::size_t CurlTransfer::read(char* buffer, std::size_t size, bool& failed) {
     if (count > 0)
         std::memcpy(buffer, s.pending.data() + s.pendingOffset, count);
     s.pendingOffset += count;
-    failed = count == 0 && s.failed;
     return count;
+}
+
+TransferFailure CurlTransfer::failure() const {
+    return state->failure;
 }
 
 const std::string& CurlTransfer::rawHeaders() const {

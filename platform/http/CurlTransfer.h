@@ -23,7 +23,17 @@ struct TransferRequest {
     std::string redirectProtocols; // e.g. "http,https"
     bool useCookies = true;        // the process-wide cookie store, both ways
     long connectTimeoutMs = 60000;
-    long receiveTimeoutMs = 60000; // longest wait without progress
+    long receiveTimeoutMs = 60000;            // longest wait without progress
+    long exchangeTimeoutMs = 75000;           // the whole exchange: connecting, redirects, body
+    long long bodyLimit = 64LL * 1024 * 1024; // more body bytes than this end the exchange
+};
+
+// Why an exchange ended before the whole final response had arrived.
+enum class TransferFailure {
+    None,
+    Broken,    // no connection, a refused redirect, a garbled or cut response
+    Stalled,   // a wait saw no progress for the receive bound
+    Abandoned, // the exchange outlived its time bound, or its body passed the limit
 };
 
 struct CurlTransferState;
@@ -38,9 +48,11 @@ class CurlTransfer {
     // Sends the request and waits for the final response's headers. False when no final
     // response arrived (no connection, refused redirect, stalled server).
     bool start();
-    // Copies up to `size` next body bytes into `buffer`; 0 at the end of the body.
-    // `failed` tells whether the body ended by an error (cut short, stalled).
-    std::size_t read(char* buffer, std::size_t size, bool& failed);
+    // Copies up to `size` next body bytes into `buffer`; 0 at the end of the body, and at
+    // once when the exchange was abandoned.
+    std::size_t read(char* buffer, std::size_t size);
+    // Why the exchange ended short; None while it runs or when it was complete.
+    TransferFailure failure() const;
     // The final response's status line and header lines, each ended by CRLF; empty when
     // no response arrived.
     const std::string& rawHeaders() const;

@@ -27,13 +27,13 @@ std::vector<std::string> curlHeaderLines(std::string_view block) {
     std::vector<std::string_view> names;
     std::size_t begin = 0;
     while (begin < block.size()) {
-        std::size_t end = block.find('\n', begin);
+        // CRLF, CR or LF ends a line: a bare CR left inside one could start another line for
+        // the server.
+        std::size_t end = block.find_first_of("\r\n", begin);
         if (end == std::string_view::npos)
             end = block.size();
         std::string_view line = block.substr(begin, end - begin);
-        begin = end + 1;
-        if (!line.empty() && line.back() == '\r')
-            line.remove_suffix(1);
+        begin = block.compare(end, 2, "\r\n") == 0 ? end + 2 : end + 1;
         std::size_t colon = line.find(':');
         if (colon == std::string_view::npos)
             continue;

@@ -15,13 +15,16 @@ bool startsWithNoCase(std::string_view text, std::string_view prefix) {
     return true;
 }
 
-// "HTTP/1.1 302 Found" gives 302; 0 when there is no number.
+// "HTTP/1.1 302 Found" gives 302; 0 when there is no number or one of more than three digits
+// (no status, and no int to overflow).
 int statusOf(std::string_view line) {
     std::size_t space = line.find(' ');
     int code = 0;
     for (std::size_t i = space + 1; space != std::string_view::npos && i < line.size(); ++i) {
         if (line[i] < '0' || line[i] > '9')
             break;
+        if (code >= 100)
+            return 0;
         code = code * 10 + (line[i] - '0');
     }
     return code;

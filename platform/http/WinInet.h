@@ -30,10 +30,20 @@ inline constexpr DWORD HTTP_QUERY_RAW_HEADERS_CRLF = 22;
 inline constexpr DWORD INTERNET_OPTION_CONNECT_TIMEOUT = 2;
 inline constexpr DWORD INTERNET_OPTION_RECEIVE_TIMEOUT = 6;
 inline constexpr DWORD INTERNET_OPTION_END_BROWSER_SESSION = 42;
+// This layer's own option, beside Windows' numbers: the bound on a whole exchange.
+inline constexpr DWORD INTERNET_OPTION_EXCHANGE_TIMEOUT = 0x10001;
+
+// Errors that GetLastError reports.
+inline constexpr DWORD ERROR_INVALID_HANDLE = 6;
+inline constexpr DWORD ERROR_INTERNET_TIMEOUT = 12002;
+inline constexpr DWORD ERROR_INTERNET_OPERATION_CANCELLED = 12017;
+inline constexpr DWORD ERROR_INTERNET_CONNECTION_ABORTED = 12030;
 
 // Handles are used by one thread at a time; a closed or foreign handle is refused (false or
 // null), never followed. Each call blocks until it is done; every wait for the server is
-// bounded (see InternetSetOptionA).
+// bounded, and so is each exchange as a whole, from sending the request to the end of the
+// final response's body (see InternetSetOptionA). A body of more than 64 MiB (67108864
+// bytes) ends its exchange too: the layer never holds much of a body that is not read.
 
 // An Internet handle. `agent` is sent as User-Agent (null or empty: no such line).
 // INTERNET_OPEN_TYPE_DIRECT uses no proxy whatever the environment says;
@@ -61,7 +71,8 @@ HINTERNET HttpOpenRequestA(HINTERNET connection, const char* verb, const char* o
 BOOL HttpSendRequestA(HINTERNET request, const char* headers, DWORD headersLength, void* optional,
                       DWORD optionalLength);
 // The next bytes of the final response's body. *bytesRead is 0 at the end; false (with
-// *bytesRead 0) when the body ended by an error: cut short, stalled, never sent.
+// *bytesRead 0) when the body ended by an error: cut short, stalled, never sent, or the
+// exchange given up (its bound passed or its body over the limit: nothing more is read).
 BOOL InternetReadFile(HINTERNET file, void* buffer, DWORD bytesToRead, DWORD* bytesRead);
 // With HTTP_QUERY_RAW_HEADERS_CRLF: the status line and headers of the final response,
 // each ended by CRLF, NUL-terminated; *bufferLength becomes the length without the NUL.
@@ -74,8 +85,16 @@ HINTERNET InternetOpenUrlA(HINTERNET internet, const char* url, const char* head
                            DWORD headersLength, DWORD flags, DWORD_PTR context);
 // INTERNET_OPTION_CONNECT_TIMEOUT, _RECEIVE_TIMEOUT: a DWORD of milliseconds (not 0), the
 // longest wait for a connection or for any progress of the response; with a null handle
-// the default for handles opened later (60000). INTERNET_OPTION_END_BROWSER_SESSION
-// forgets the session cookies. False for other options.
+// the default for handles opened later (60000). INTERNET_OPTION_EXCHANGE_TIMEOUT likewise:
+// the longest time from sending a request to the end of its final body, every redirect
+// included (75000). INTERNET_OPTION_END_BROWSER_SESSION forgets the session cookies. False
+// for other options.
 BOOL InternetSetOptionA(HINTERNET internet, DWORD option, void* buffer, DWORD bufferLength);
 // Closes a handle and what it owns; its children stay usable. False for no valid handle.
 BOOL InternetCloseHandle(HINTERNET internet);
+// Why the calling thread's last failed HttpSendRequestA or InternetReadFile, or the last
+// InternetOpenUrlA whose request failed, failed: ERROR_INTERNET_TIMEOUT (a wait bound passed),
+// ERROR_INTERNET_OPERATION_CANCELLED (the exchange was given up: its bound passed or its body was
+// over the limit), ERROR_INTERNET_CONNECTION_ABORTED (no connection, or the response was refused or
+// cut), ERROR_INVALID_HANDLE.
+DWORD GetLastError();

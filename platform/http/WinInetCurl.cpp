@@ -24,7 +24,7 @@ struct InternetHandle {
     std::string agent;
     DWORD accessType = INTERNET_OPEN_TYPE_DIRECT;
     std::string proxyList, bypassList;
-    long connectTimeoutMs = 0, receiveTimeoutMs = 0;
+    long connectTimeoutMs = 0, receiveTimeoutMs = 0, exchangeTimeoutMs = 0;
     std::string host; // connection and request
     INTERNET_PORT port = 0;
     std::string url; // request: where it goes; empty when the server name is no host name
@@ -38,6 +38,26 @@ namespace {
 
 std::atomic<long> defaultConnectTimeoutMs{60000};
 std::atomic<long> defaultReceiveTimeoutMs{60000};
+std::atomic<long> defaultExchangeTimeoutMs{75000};
+
+thread_local DWORD lastError = 0;
+
+// Records why a call failed, for GetLastError; returns false for the call to pass on.
+bool failWith(DWORD error) {
+    lastError = error;
+    return false;
+}
+
+DWORD errorOf(TransferFailure failure) {
+    switch (failure) {
+    case TransferFailure::Stalled:
+        return ERROR_INTERNET_TIMEOUT;
+    case TransferFailure::Abandoned:
+        return ERROR_INTERNET_OPERATION_CANCELLED;
+    default:
+        return ERROR_INTERNET_CONNECTION_ABORTED;
+    }
+}
 
 std::mutex registryLock;
 std::unordered_set<InternetHandle*> liveHandles;
@@ -65,6 +85,7 @@ std::unique_ptr<InternetHandle> childOf(const InternetHandle& parent, HandleKind
     child->bypassList = parent.bypassList;
     child->connectTimeoutMs = parent.connectTimeoutMs;
     child->receiveTimeoutMs = parent.receiveTimeoutMs;
+    child->exchangeTimeoutMs = parent.exchangeTimeoutMs;
     child->host = parent.host;
     child->port = parent.port;
     return child;
@@ -111,9 +132,10 @@ bool sendOn(InternetHandle& request, const char* headers, DWORD headersLength, c
     transfer.useCookies = (request.flags & INTERNET_FLAG_NO_COOKIES) == 0;
     transfer.connectTimeoutMs = request.connectTimeoutMs;
     transfer.receiveTimeoutMs = request.receiveTimeoutMs;
+    transfer.exchangeTimeoutMs = request.exchangeTimeoutMs;
 
     request.transfer = std::make_unique<CurlTransfer>(std::move(transfer));
-    return request.transfer->start();
+    return request.transfer->start() || failWith(errorOf(request.transfer->failure()));
 }
 
 } // namespace
@@ -137,6 +159,7 @@ HINTERNET InternetOpenA(const char* agent, DWORD accessType, const char* proxy,
     }
     internet->connectTimeoutMs = defaultConnectTimeoutMs.load();
     internet->receiveTimeoutMs = defaultReceiveTimeoutMs.load();
+    internet->exchangeTimeoutMs = defaultExchangeTimeoutMs.load();
     return adopt(std::move(internet));
 }
 
@@ -171,7 +194,7 @@ BOOL HttpSendRequestA(HINTERNET request, const char* headers, DWORD headersLengt
                       DWORD optionalLength) {
     InternetHandle* handle = lookUp(request, HandleKind::Request);
     if (handle == nullptr)
-        return false;
+        return failWith(ERROR_INVALID_HANDLE);
     bool hasBody = (optional != nullptr && optionalLength > 0) || handle->verb == "POST";
     return sendOn(*handle, headers, headersLength, optional, optionalLength, hasBody);
 }
@@ -182,11 +205,11 @@ BOOL InternetReadFile(HINTERNET file, void* buffer, DWORD bytesToRead, DWORD* by
     InternetHandle* handle = lookUp(file, HandleKind::Request);
     if (handle == nullptr || handle->transfer == nullptr || bytesRead == nullptr ||
         (buffer == nullptr && bytesToRead > 0))
-        return false;
-    bool failed = false;
+        return failWith(ERROR_INVALID_HANDLE);
     *bytesRead =
-        static_cast<DWORD>(handle->transfer->read(static_cast<char*>(buffer), bytesToRead, failed));
-    return !failed;
+        static_cast<DWORD>(handle->transfer->read(static_cast<char*>(buffer), bytesToRead));
+    TransferFailure failure = handle->transfer->failure();
+    return *bytesRead > 0 || failure == TransferFailure::None || failWith(errorOf(failure));
 }
 
 BOOL HttpQueryInfoA(HINTERNET request, DWORD infoLevel, void* buffer, DWORD* bufferLength, DWORD*) {
@@ -229,24 +252,34 @@ BOOL InternetSetOptionA(HINTERNET internet, DWORD option, void* buffer, DWORD bu
         endCookieSession();
         return true;
     }
-    if (option != INTERNET_OPTION_CONNECT_TIMEOUT && option != INTERNET_OPTION_RECEIVE_TIMEOUT)
+    std::atomic<long>* defaultBound = nullptr;
+    long InternetHandle::*bound = nullptr;
+    if (option == INTERNET_OPTION_CONNECT_TIMEOUT) {
+        defaultBound = &defaultConnectTimeoutMs;
+        bound = &InternetHandle::connectTimeoutMs;
+    } else if (option == INTERNET_OPTION_RECEIVE_TIMEOUT) {
+        defaultBound = &defaultReceiveTimeoutMs;
+        bound = &InternetHandle::receiveTimeoutMs;
+    } else if (option == INTERNET_OPTION_EXCHANGE_TIMEOUT) {
+        defaultBound = &defaultExchangeTimeoutMs;
+        bound = &InternetHandle::exchangeTimeoutMs;
+    } else {
         return false;
+    }
     if (buffer == nullptr || bufferLength < sizeof(DWORD))
         return false;
     DWORD value = 0;
     std::memcpy(&value, buffer, sizeof value);
     if (value == 0)
         return false; // waits stay bounded
-    bool connect = option == INTERNET_OPTION_CONNECT_TIMEOUT;
     if (internet == nullptr) {
-        (connect ? defaultConnectTimeoutMs : defaultReceiveTimeoutMs)
-            .store(static_cast<long>(value));
+        defaultBound->store(static_cast<long>(value));
         return true;
     }
     std::lock_guard lock(registryLock);
     if (liveHandles.count(internet) == 0)
         return false;
-    (connect ? internet->connectTimeoutMs : internet->receiveTimeoutMs) = static_cast<long>(value);
+    internet->*bound = static_cast<long>(value);
     return true;
 }
 
@@ -258,4 +291,8 @@ BOOL InternetCloseHandle(HINTERNET internet) {
     }
     delete internet;
     return true;
+}
+
+DWORD GetLastError() {
+    return lastError;
 }

@@ -25,15 +25,8 @@ ControlPlace placeOfControl(Control control) {
     return place;
 }
 
-bool runEventsUntil(const std::function<bool()>& done, int timeoutMs) {
-    gint64 deadline = g_get_monotonic_time() + gint64{timeoutMs} * 1000;
-    while (!done()) {
-        if (g_get_monotonic_time() > deadline)
-            return false;
-        if (!g_main_context_iteration(nullptr, FALSE))
-            g_usleep(2000);
-    }
-    return true;
+bool runPendingEvent() {
+    return g_main_context_iteration(nullptr, FALSE);
 }
 
 Control focusedControl() {

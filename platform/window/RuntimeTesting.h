@@ -1,7 +1,5 @@
 #pragma once
 
-#include <functional>
-
 #include "app/WindowRuntime.h"
 
 // For tests of the GTK runtime only: what GTK really made of the form, and a way to let events
@@ -16,8 +14,8 @@ struct ControlPlace {
 // does not exist.
 ControlPlace placeOfControl(Control control);
 
-// Runs events until `done()` holds or `timeoutMs` has passed; returns done().
-bool runEventsUntil(const std::function<bool()>& done, int timeoutMs);
+// Dispatches one pending event, without waiting for one; true when one ran.
+bool runPendingEvent();
 
 // The control that has the keyboard focus; MainWindow when none of the controls has it.
 Control focusedControl();

@@ -19,8 +19,8 @@ const Text tutorialShown = "box 48 Dravik提示： 教程视频已打开。显�
 const Text offTop = "write MainWindow.29 0";
 const Text onTop = "write MainWindow.29 1";
 const Text showTutorial = Text("write PlayerView.11 ") + tutorialAddress;
-// Nothing listens on port 1: the download fails at once.
-const Text unreachable = "http://127.0.0.1:1";
+// Nothing listens there: the download fails at once.
+const Text unreachable = "http://127.0.0.1:" + std::to_string(refusedPort());
 
 Text plays(const Text& address) {
     return "write PlayerView.11 " + address;

@@ -5,6 +5,7 @@ import html
 import http.server
 import json
 import threading
+import time
 
 TUTORIAL_PATH = "/player.php/sid/XNzk3NjU5MDc2/v.swf"
 
@@ -39,6 +40,29 @@ class Site:
 
 def html_page(text):
     return "text/html; charset=utf-8", text.encode("utf-8")
+
+
+class EndlessBody:
+    """A page whose body never ends: blocks at full speed, with no length, until the client
+    goes. The server still stops by itself after 1 GiB or a minute."""
+
+    BLOCK = b"<p>more</p>" * 6000
+    MOST_BYTES = 1 << 30
+    MOST_SECONDS = 60
+
+    def send(self, request):
+        request.send_response(200)
+        request.send_header("Content-Type", "text/html; charset=utf-8")
+        request.send_header("Connection", "close")
+        request.end_headers()
+        request.close_connection = True
+        sent, deadline = 0, time.monotonic() + self.MOST_SECONDS
+        try:
+            while sent < self.MOST_BYTES and time.monotonic() < deadline:
+                request.wfile.write(self.BLOCK)
+                sent += len(self.BLOCK)
+        except (BrokenPipeError, ConnectionResetError):
+            pass
 
 
 class FixtureServer:
@@ -85,6 +109,9 @@ class FixtureServer:
                     log.write(json.dumps(entry, ensure_ascii=False) + "\n")
         site = self.sites.get(host)
         found = site.answer(host, request.path) if site else None
+        if isinstance(found, EndlessBody):
+            found.send(request)
+            return
         if found is None:
             status, (kind, body) = 404, ("text/plain", b"not here\n")
         else:

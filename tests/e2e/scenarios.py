@@ -112,6 +112,13 @@ def group_main(run):
              lambda: tell_and_return(run, world.WRONG_PAGE, [WRONG_TEXT]))
     run.step("an address that cannot be fetched asks for a correct address",
              lambda: tell_and_return(run, "http://nowhere.invalid/v.html", [WRONG_TEXT]))
+
+    def endless_page():
+        tell_and_return(run, world.ENDLESS_PAGE, [WRONG_TEXT])
+        assert run.program.running(), "the program ended"
+
+    run.step("a page whose body never ends asks for a correct address, and the program runs on",
+             endless_page)
     run.step("F11 hides and shows the address bar", run.bar_toggles)
     run.step("Esc closes the window and the program ends with 0", run.escape_ends)
 

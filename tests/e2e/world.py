@@ -5,7 +5,7 @@ from dataclasses import dataclass
 from urllib.parse import urlsplit
 
 import tiny_swf
-from fixture_server import Site, html_page
+from fixture_server import EndlessBody, Site, html_page
 
 YOUKU_PLAYER_HOST = "player.youku.com"
 TUDOU_SITE_HOST = "www.tudou.com"
@@ -53,6 +53,8 @@ VIDEOS = {
 
 # A page of the second service that has no player marks at all.
 WRONG_PAGE = f"http://{TUDOU_SITE_HOST}/programs/view/noSuchVideo/"
+# A page of the second service whose body never ends.
+ENDLESS_PAGE = f"http://{TUDOU_SITE_HOST}/programs/view/endless/"
 
 # Stage and play-symbol colours of each service's sample movies.
 PLAYER_COLOURS = {
@@ -98,6 +100,7 @@ def sites(probe=None, version_address=None, version=None):
     for video in VIDEOS.values():
         parts = urlsplit(video.page)
         table[parts.hostname].pages[parts.path] = html_page(video.body)
+    table[TUDOU_SITE_HOST].pages[urlsplit(ENDLESS_PAGE).path] = EndlessBody()
     if probe:
         parts = urlsplit(probe if "//" in probe else "http://" + probe)
         table.setdefault(parts.hostname, Site()).pages[parts.path or "/"] = html_page(

@@ -2,16 +2,20 @@
 
 #include <algorithm>
 #include <arpa/inet.h>
+#include <atomic>
 #include <cctype>
 #include <cerrno>
 #include <cstdint>
 #include <cstdlib>
+#include <list>
 #include <mutex>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <thread>
 #include <unistd.h>
+
+#include "tests/support/Wait.h"
 
 namespace {
 
@@ -91,10 +95,29 @@ void ServerConnection::waitForClose() {
     }
 }
 
+bool ServerConnection::waitForClose(int milliseconds) {
+    long long deadline = monotonicMilliseconds() + milliseconds;
+    for (;;) {
+        long long left = deadline - monotonicMilliseconds();
+        pollfd wait{socket, POLLIN, 0};
+        if (left <= 0 || ::poll(&wait, 1, static_cast<int>(left)) == 0)
+            return false;
+        if (readSome().empty())
+            return true;
+    }
+}
+
 void ServerConnection::close() {
     if (socket >= 0)
         ::close(socket);
     socket = -1;
+}
+
+void ServerConnection::reset() {
+    linger abort{1, 0}; // closing with a zero linger time sends RST
+    if (socket >= 0)
+        ::setsockopt(socket, SOL_SOCKET, SO_LINGER, &abort, sizeof abort);
+    close();
 }
 
 struct LoopbackServer::State {
@@ -106,8 +129,24 @@ struct LoopbackServer::State {
     mutable std::mutex lock;
     std::vector<std::string> received;
     std::vector<int> sockets; // open connections, to wake on stop
-    std::vector<std::thread> handlers;
+    struct Running {
+        std::thread thread;
+        std::atomic<bool> finished{false};
+    };
+    std::list<Running> handlers; // touched by the acceptor only, until it has stopped
     std::thread acceptor;
+
+    // Joins the handlers that have returned, so that a long run keeps no dead threads.
+    void reapFinished() {
+        for (auto it = handlers.begin(); it != handlers.end();) {
+            if (!it->finished) {
+                ++it;
+                continue;
+            }
+            it->thread.join();
+            it = handlers.erase(it);
+        }
+    }
 
     void acceptLoop() {
         for (;;) {
@@ -121,11 +160,16 @@ struct LoopbackServer::State {
             int socket = ::accept(listener, nullptr, nullptr);
             if (socket < 0)
                 continue;
+            reapFinished();
             std::lock_guard guard(lock);
             int index = static_cast<int>(received.size());
             received.emplace_back();
             sockets.push_back(socket);
-            handlers.emplace_back([this, socket, index] { serve(socket, index); });
+            Running& running = handlers.emplace_back();
+            running.thread = std::thread([this, socket, index, &running] {
+                serve(socket, index);
+                running.finished = true;
+            });
         }
     }
 
@@ -180,8 +224,8 @@ LoopbackServer::~LoopbackServer() {
         for (int socket : state->sockets)
             ::shutdown(socket, SHUT_RDWR);
     }
-    for (std::thread& handler : state->handlers)
-        handler.join();
+    for (State::Running& handler : state->handlers)
+        handler.thread.join();
     for (int descriptor : {state->listener, state->wakeRead, state->wakeWrite}) {
         if (descriptor >= 0)
             ::close(descriptor);
@@ -243,4 +287,27 @@ LoopbackServer::Handler serveRoutes(std::map<std::string, std::string> responses
                 return;
         }
     };
+}
+
+LoopbackServer::Handler sendForever(std::string head, std::string piece, int pauseMs) {
+    return [head = std::move(head), piece = std::move(piece), pauseMs](ServerConnection& c) {
+        if (c.readRequest().empty() || !c.send(head))
+            return;
+        while (c.send(piece) && (pauseMs == 0 || !c.waitForClose(pauseMs))) {
+        }
+    };
+}
+
+int refusedPort() {
+    int probe = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    int port = 0;
+    if (::bind(probe, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+        ::getsockname(probe, reinterpret_cast<sockaddr*>(&address), &length) == 0)
+        port = ntohs(address.sin_port);
+    ::close(probe);
+    return port;
 }

@@ -32,8 +32,13 @@ class ServerConnection {
     bool send(std::string_view bytes);
     // Blocks until the peer closes the connection (or the server stops).
     void waitForClose();
+    // Waits at most `milliseconds` for the peer to close; true when it has (or the server
+    // stops). Bytes that arrive meanwhile are recorded and dropped.
+    bool waitForClose(int milliseconds);
     // Closes the connection now; the peer sees the end of the stream.
     void close();
+    // Closes the connection with a reset: the peer's next read fails.
+    void reset();
 
   private:
     int socket;
@@ -81,3 +86,11 @@ LoopbackServer::Handler replyWith(std::string response);
 // A handler that answers each request of a connection (kept open between requests) with
 // the response listed for its request target ("/path?query"), or a 404.
 LoopbackServer::Handler serveRoutes(std::map<std::string, std::string> responses);
+
+// A handler that answers the first request of a connection with `head`, then sends `piece`
+// again and again, `pauseMs` apart (0: at full speed), until the peer goes.
+LoopbackServer::Handler sendForever(std::string head, std::string piece, int pauseMs = 0);
+
+// A loopback port on which nothing listens: bound, then closed again, so a connection to
+// it is refused.
+int refusedPort();

@@ -3,6 +3,7 @@
 
 #include "platform/http/WinInet.h"
 #include "tests/support/LoopbackServer.h"
+#include "tests/support/RequestBounds.h"
 #include "web/PageRequest.h"
 
 namespace {
@@ -116,6 +117,7 @@ TEST_F(PageResponse, BodiesAsTheyArrive) {
             bytes[i] = static_cast<char>(i * 7 + i / 1024);
         return bytes;
     }();
+    const Bytes limit(64 * 1024 * 1024, 'L');
     const Text promise = "HTTP/1.1 200 OK\r\nContent-Length: 5000\r\n\r\n";
     const Text part(3000, 'x'); // spans three 1024-byte reads
     struct Case {
@@ -128,6 +130,7 @@ TEST_F(PageResponse, BodiesAsTheyArrive) {
         {"an error page", replyWith(httpResponse("gone", "", "404 Not Found")), "gone"},
         {"exactly one chunk", replyWith(httpResponse(Bytes(1024, 'c'))), Bytes(1024, 'c')},
         {"20 MB", replyWith(httpResponse(large)), large},
+        {"64 MiB, the most a body may hold", replyWith(httpResponse(limit)), limit},
         {"closed in the middle", replyWith(promise + part), part},
         {"stalls in the middle",
          [&](ServerConnection& connection) {
@@ -137,27 +140,22 @@ TEST_F(PageResponse, BodiesAsTheyArrive) {
          },
          part},
     };
-    DWORD bound = 300;
-    InternetSetOptionA(nullptr, INTERNET_OPTION_RECEIVE_TIMEOUT, &bound, sizeof bound);
-    for (const Case& c : cases) {
-        LoopbackServer server(c.handler);
-        Bytes body = fetchPage(server.url());
-        EXPECT_EQ(body.size(), c.body.size()) << c.name;
-        EXPECT_TRUE(body == c.body) << c.name;
+    {
+        RequestBounds bounds(300);
+        for (const Case& c : cases) {
+            LoopbackServer server(c.handler);
+            Bytes body = fetchPage(server.url());
+            EXPECT_EQ(body.size(), c.body.size()) << c.name;
+            EXPECT_TRUE(body == c.body) << c.name;
+        }
     }
-    bound = 60000;
-    InternetSetOptionA(nullptr, INTERNET_OPTION_RECEIVE_TIMEOUT, &bound, sizeof bound);
 
     LoopbackServer server(replyWith(httpResponse(Bytes("a\0b", 3))));
     EXPECT_EQ(fetchPageText(server.url()), "a"); // the text ends before the zero byte
 }
 
 TEST_F(PageResponse, FailedSendStillWritesTheVariables) {
-    int port;
-    {
-        LoopbackServer gone(replyWith(""));
-        port = gone.port();
-    }
+    int port = refusedPort();
     Text cookies = "a=1", returnedCookies = "r", extraHeaders, returnedHeaders;
     Bytes body = fetchPage("http://127.0.0.1:" + std::to_string(port) + "/",
                            {.cookies = &cookies,

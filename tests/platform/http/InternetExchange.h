@@ -1,6 +1,5 @@
 #pragma once
 
-#include <ctime>
 #include <optional>
 #include <string>
 
@@ -24,8 +23,8 @@ struct ExchangeResult {
     bool opened = false; // all three handles
     bool sent = false;
     std::string body;
-    bool readFailed = false; // the last read reported failure
-    std::string headers;     // empty when the query failed
+    DWORD readError = 0; // GetLastError when the last read failed; 0 when it did not
+    std::string headers; // empty when the query failed
 };
 
 inline ExchangeResult exchange(const ExchangeRequest& request) {
@@ -47,7 +46,8 @@ inline ExchangeResult exchange(const ExchangeRequest& request) {
         char buffer[1000];
         DWORD count = 0;
         do {
-            result.readFailed = !InternetReadFile(file, buffer, sizeof buffer, &count);
+            bool read = InternetReadFile(file, buffer, sizeof buffer, &count);
+            result.readError = read ? 0 : GetLastError();
             result.body.append(buffer, count);
         } while (count > 0);
         char headers[20000];
@@ -59,26 +59,4 @@ inline ExchangeResult exchange(const ExchangeRequest& request) {
     InternetCloseHandle(connection);
     InternetCloseHandle(internet);
     return result;
-}
-
-// Sets the process-wide wait bounds for the life of the object, then restores the defaults.
-class WaitBounds {
-  public:
-    explicit WaitBounds(DWORD milliseconds) { set(milliseconds); }
-    ~WaitBounds() { set(60000); }
-
-  private:
-    static void set(DWORD milliseconds) {
-        InternetSetOptionA(nullptr, INTERNET_OPTION_CONNECT_TIMEOUT, &milliseconds,
-                           sizeof milliseconds);
-        InternetSetOptionA(nullptr, INTERNET_OPTION_RECEIVE_TIMEOUT, &milliseconds,
-                           sizeof milliseconds);
-    }
-};
-
-// A monotonic clock in milliseconds, to check that a wait bound was honoured.
-inline long long monotonicMilliseconds() {
-    timespec now{};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return static_cast<long long>(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
 }

@@ -42,6 +42,11 @@ TEST(WinInetRequest, SendsTheLinesItIsGivenAndNothingElse) {
         // A User-Agent line of the block stands in for the agent's, in the block's place.
         {"agent in the block", "X", "GET", "/", "Accept: */*\r\nUser-Agent: X", std::nullopt,
          "GET / HTTP/1.1\r\nHost: {host}\r\nAccept: */*\r\nUser-Agent: X\r\n\r\n"},
+        // A bare CR or LF ends a line as CRLF does: no header line reaches the server with
+        // a line break inside it, which the server might read as the start of another.
+        {"bare CR and LF end lines", "", "GET", "/", "X-A: 1\rX-B: 2\nX-C: 3\r\rX-D: 4",
+         std::nullopt,
+         "GET / HTTP/1.1\r\nHost: {host}\r\nX-A: 1\r\nX-B: 2\r\nX-C: 3\r\nX-D: 4\r\n\r\n"},
         {"empty value kept, colonless line dropped", "", "GET", "/",
          "User-Agent:\r\njunk\r\nX-Empty:  ", std::nullopt,
          "GET / HTTP/1.1\r\nHost: {host}\r\nUser-Agent:\r\nX-Empty:\r\n\r\n"},
@@ -87,7 +92,7 @@ TEST(WinInetRequest, SecureFlagSpeaksTlsToTheGivenPort) {
 
 TEST(WinInetRequest, ProxyListPicksTheProxyByScheme) {
     struct Case {
-        std::string list; // "{proxy}" is the proxy's host:port
+        std::string list; // "{proxy}" is the proxy's host:port, "{refused}" one where none listens
         bool secure;
         DWORD accessType;
         std::string expectedAtProxy; // start of what the proxy receives; empty: direct
@@ -99,7 +104,7 @@ TEST(WinInetRequest, ProxyListPicksTheProxyByScheme) {
         // A proxy for plain HTTP only: the secure request goes straight to the server.
         {"http={proxy}", true, INTERNET_OPEN_TYPE_PROXY, ""},
         {"https={proxy}", false, INTERNET_OPEN_TYPE_PROXY, ""},
-        {"https={proxy} http=127.0.0.1:1", true, INTERNET_OPEN_TYPE_PROXY,
+        {"https={proxy} http={refused}", true, INTERNET_OPEN_TYPE_PROXY,
          "CONNECT {host} HTTP/1.1\r\n"},
         {"", false, INTERNET_OPEN_TYPE_DIRECT, ""},
     };
@@ -109,6 +114,8 @@ TEST(WinInetRequest, ProxyListPicksTheProxyByScheme) {
         std::string list = c.list;
         if (std::size_t at = list.find("{proxy}"); at != std::string::npos)
             list.replace(at, 7, proxy.hostAndPort());
+        if (std::size_t at = list.find("{refused}"); at != std::string::npos)
+            list.replace(at, 9, "127.0.0.1:" + std::to_string(refusedPort()));
         exchange({.accessType = c.accessType,
                   .proxy = list,
                   .port = origin.port(),

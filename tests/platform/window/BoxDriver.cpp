@@ -1,42 +1,48 @@
 #include "tests/platform/window/BoxDriver.h"
 
-#include <filesystem>
-#include <fstream>
+#include <unistd.h>
 
 #include "tests/platform/window/XDesktop.h"
-
-namespace {
-
-int boxesDriven = 0;
-
-} // namespace
+#include "tests/support/Wait.h"
 
 BoxDriver::BoxDriver(const std::string& searchArguments, const std::string& keys)
-    : folder(testDesktop().homeFolder() + "/box-" + std::to_string(++boxesDriven)) {
-    std::filesystem::create_directories(folder);
-    // A box that has just closed may still be found for a moment: look again until one answers.
-    driver =
-        startShell("for i in $(seq 100); do w=$(xdotool search --onlyvisible " + searchArguments +
-                   " | head -n 1); [ -n \"$w\" ] && xprop -id $w " + "_NET_WM_NAME > " + folder +
-                   "/title 2>/dev/null && break; sleep 0.1; "
-                   "done; timeout 10 xdotool windowactivate --sync $w; xdotool key " +
-                   keys + "; sleep 10; echo > " + folder +
-                   "/late; timeout 10 xdotool windowactivate --sync $w; "
-                   "xdotool key Escape Return");
-}
+    : driver([this, searchArguments, keys] { drive(searchArguments, keys); }) {}
 
 BoxDriver::~BoxDriver() {
-    stopProcess(driver);
-    std::filesystem::remove_all(folder);
+    answered = true;
+    driver.join();
+}
+
+void BoxDriver::drive(const std::string& searchArguments, const std::string& keys) {
+    std::string window;
+    // A box that has just closed may still be found for a moment: look again until one
+    // answers.
+    bool found = waitUntil(
+        [&] {
+            window = shellOutput("xdotool search --onlyvisible " + searchArguments);
+            window = window.substr(0, window.find('\n'));
+            if (window.empty())
+                return false;
+            boxTitle = shellOutput("xprop -id " + window + " _NET_WM_NAME 2>/dev/null");
+            boxTitle = boxTitle.substr(0, boxTitle.find('\n'));
+            return !boxTitle.empty();
+        },
+        30000, [] { usleep(100000); });
+    titleRead = true;
+    if (!found)
+        return;
+    shellOutput("timeout 10 xdotool windowactivate --sync " + window + "; xdotool key " + keys);
+    if (waitUntil([this] { return answered.load(); }, 10000))
+        return;
+    late = true;
+    shellOutput("timeout 10 xdotool windowactivate --sync " + window +
+                "; xdotool key Escape Return");
 }
 
 std::string BoxDriver::title() const {
-    std::string line;
-    std::ifstream in(folder + "/title");
-    std::getline(in, line);
-    return line;
+    return titleRead ? boxTitle : std::string();
 }
 
 bool BoxDriver::answeredInTime() const {
-    return !std::filesystem::exists(folder + "/late");
+    return !late;
 }

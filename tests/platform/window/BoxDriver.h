@@ -1,8 +1,8 @@
 #pragma once
 
+#include <atomic>
 #include <string>
-
-#include <sys/types.h>
+#include <thread>
 
 // Answers the next message box from outside, as a user would: waits for a visible window that
 // `xdotool search` finds with `searchArguments`, notes its title, activates it and sends
@@ -11,6 +11,7 @@
 class BoxDriver {
   public:
     BoxDriver(const std::string& searchArguments, const std::string& keys);
+    // Tells the driver that the box is answered and waits for it to stop.
     ~BoxDriver();
     BoxDriver(const BoxDriver&) = delete;
     BoxDriver& operator=(const BoxDriver&) = delete;
@@ -21,6 +22,11 @@ class BoxDriver {
     bool answeredInTime() const;
 
   private:
-    pid_t driver;
-    std::string folder;
+    void drive(const std::string& searchArguments, const std::string& keys);
+
+    std::string boxTitle; // written by the driver before it sends the keys
+    std::atomic<bool> titleRead{false};
+    std::atomic<bool> answered{false};
+    std::atomic<bool> late{false};
+    std::thread driver;
 };

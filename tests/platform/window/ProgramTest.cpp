@@ -5,24 +5,15 @@
 #include <gtest/gtest.h>
 
 #include "tests/platform/window/XDesktop.h"
+#include "tests/support/Wait.h"
 
 namespace {
-
-// Polls `done` every 50 ms for at most `timeoutMs`.
-template <typename Condition> bool waitFor(Condition done, int timeoutMs) {
-    for (int waited = 0; waited <= timeoutMs; waited += 50) {
-        if (done())
-            return true;
-        usleep(50000);
-    }
-    return false;
-}
 
 TEST(ProgramTest, EscInTheEditBoxEndsTheProgramWithZero) {
     ASSERT_TRUE(testDesktop().ready());
     pid_t program = startShell("exec " QUORVEL_WINDOW_PROGRAM);
     std::string window;
-    ASSERT_TRUE(waitFor(
+    ASSERT_TRUE(waitUntil(
         [&] {
             window = shellOutput("xdotool search --onlyvisible --name '^Quorvel$'");
             return !window.empty();
@@ -30,7 +21,7 @@ TEST(ProgramTest, EscInTheEditBoxEndsTheProgramWithZero) {
         30000));
     window = window.substr(0, window.find('\n'));
     // The start-up stand-in keeps the window on top, as the real checks do.
-    EXPECT_TRUE(waitFor(
+    EXPECT_TRUE(waitUntil(
         [&] {
             return shellOutput("xprop -id " + window + " _NET_WM_STATE")
                        .find("_NET_WM_STATE_ABOVE") != std::string::npos;
@@ -40,7 +31,7 @@ TEST(ProgramTest, EscInTheEditBoxEndsTheProgramWithZero) {
     shellOutput("xdotool windowactivate --sync " + window + " mousemove --window " + window +
                 " 300 22 click 1 key Escape");
     int exitCode = -1;
-    EXPECT_TRUE(waitFor([&] { return processEnded(program, exitCode); }, 10000));
+    EXPECT_TRUE(waitUntil([&] { return processEnded(program, exitCode); }, 10000));
     EXPECT_EQ(exitCode, 0);
     stopProcess(program);
 }
@@ -50,7 +41,7 @@ TEST(ProgramTest, ExitProgramEndsItAtOnceWithItsCode) {
     pid_t program = startShell("QUORVEL_TEST_EXIT_CODE=3 exec " QUORVEL_WINDOW_PROGRAM);
     int exitCode = -1;
     bool windowSeen = false;
-    EXPECT_TRUE(waitFor(
+    EXPECT_TRUE(waitUntil(
         [&] {
             windowSeen = windowSeen ||
                          !shellOutput("xdotool search --onlyvisible --name '^Quorvel$'").empty();

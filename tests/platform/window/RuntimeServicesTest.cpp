@@ -13,8 +13,11 @@
 #include "platform/window/RuntimeTesting.h"
 #include "platform/window/Utf8Crossing.h"
 #include "tests/platform/window/BoxDriver.h"
+#include "tests/platform/window/EventWait.h"
 #include "tests/platform/window/XDesktop.h"
 #include "tests/support/LoopbackServer.h"
+#include "tests/support/RequestBounds.h"
+#include "tests/support/Wait.h"
 
 namespace {
 
@@ -178,6 +181,20 @@ TEST_F(RuntimeServicesTest, HttpReadFileGivesTheBodyOrNothing) {
     EXPECT_TRUE(addressOpens(server.url("/")));
     EXPECT_FALSE(addressOpens(closed.url("/")));
     EXPECT_FALSE(addressOpens("file:///"));
+}
+
+TEST_F(RuntimeServicesTest, HttpReadFileAndTheProbeEndWithinTheRequestBound) {
+    const std::string head = "HTTP/1.1 200 OK\r\nContent-Type: text/html\r\n";
+    LoopbackServer trickle(sendForever(head + "\r\n", "x", 200));
+    LoopbackServer endless(sendForever(head + "\r\n", std::string(64 * 1024, 'b')));
+    LoopbackServer endlessHeaders(sendForever(head, "X-More: 1\r\n", 200));
+    RequestBounds bounds(1000, 2500);
+    long long start = monotonicMilliseconds();
+    EXPECT_EQ(runtime.httpReadFile(trickle.url("/")), "");
+    EXPECT_EQ(runtime.httpReadFile(endless.url("/")), "");
+    EXPECT_FALSE(addressOpens(endlessHeaders.url("/")));
+    // Two bounds and one body limit, generously.
+    EXPECT_LT(monotonicMilliseconds() - start, 2 * 2500 + 10000);
 }
 
 TEST_F(RuntimeServicesTest, ConvertEncodingReplacesWhatItCannotConvert) {

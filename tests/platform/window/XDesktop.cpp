@@ -14,6 +14,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/Wait.h"
+
 namespace {
 
 pid_t startProgram(const char* const argv[], int keepOpen = -1) {
@@ -80,15 +82,16 @@ XDesktop::XDesktop() {
 
     const char* managerArguments[] = {"openbox", "--sm-disable", nullptr};
     pid_t manager = startProgram(managerArguments);
-    for (int attempt = 0; attempt < 200; ++attempt) {
-        if (shellOutput("xprop -root _NET_SUPPORTING_WM_CHECK").find("window id") !=
-            std::string::npos) {
-            windowManager = manager;
-            return;
-        }
-        usleep(50000);
-    }
-    stopProcess(manager);
+    bool managing = waitUntil(
+        [] {
+            return shellOutput("xprop -root _NET_SUPPORTING_WM_CHECK").find("window id") !=
+                   std::string::npos;
+        },
+        10000);
+    if (managing)
+        windowManager = manager;
+    else
+        stopProcess(manager);
 }
 
 XDesktop::~XDesktop() {
