@@ -276,14 +276,30 @@ LoopbackServer::Handler replyWith(std::string response) {
     };
 }
 
+Routes::Routes(std::map<std::string, std::string> responses) : responses(std::move(responses)) {}
+
+void Routes::set(const std::string& target, std::string response) {
+    std::lock_guard guard(lock);
+    responses[target] = std::move(response);
+}
+
+std::string Routes::responseFor(const std::string& target) const {
+    std::lock_guard guard(lock);
+    auto found = responses.find(target);
+    return found != responses.end() ? found->second
+                                    : httpResponse("not found", "", "404 Not Found");
+}
+
 LoopbackServer::Handler serveRoutes(std::map<std::string, std::string> responses) {
-    return [responses = std::move(responses)](ServerConnection& connection) {
+    return serveRoutes(std::make_shared<const Routes>(std::move(responses)));
+}
+
+LoopbackServer::Handler serveRoutes(std::shared_ptr<const Routes> routes) {
+    return [routes = std::move(routes)](ServerConnection& connection) {
         for (std::string request; !(request = connection.readRequest()).empty();) {
             std::size_t from = request.find(' ') + 1;
-            auto found = responses.find(request.substr(from, request.find(' ', from) - from));
-            if (!connection.send(found != responses.end()
-                                     ? found->second
-                                     : httpResponse("not found", "", "404 Not Found")))
+            if (!connection.send(
+                    routes->responseFor(request.substr(from, request.find(' ', from) - from))))
                 return;
         }
     };

@@ -3,6 +3,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -83,9 +84,26 @@ std::string httpResponse(std::string_view body, std::string_view headerLines = "
 // connection after the first.
 LoopbackServer::Handler replyWith(std::string response);
 
+// Responses by request target ("/path?query") that a test may go on adding to while the
+// server answers from them on its own threads.
+class Routes {
+  public:
+    Routes() = default;
+    explicit Routes(std::map<std::string, std::string> responses);
+    // Answers requests for `target` with `response` from now on.
+    void set(const std::string& target, std::string response);
+    // The response listed for `target`, or a 404.
+    std::string responseFor(const std::string& target) const;
+
+  private:
+    mutable std::mutex lock;
+    std::map<std::string, std::string> responses;
+};
+
 // A handler that answers each request of a connection (kept open between requests) with
 // the response listed for its request target ("/path?query"), or a 404.
 LoopbackServer::Handler serveRoutes(std::map<std::string, std::string> responses);
+LoopbackServer::Handler serveRoutes(std::shared_ptr<const Routes> routes);
 
 // A handler that answers the first request of a connection with `head`, then sends `piece`
 // again and again, `pauseMs` apart (0: at full speed), until the peer goes.
