@@ -5,36 +5,39 @@
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
 
-#include "tests/platform/window/flash/LoopbackServer.h"
+#include "tests/platform/window/EventWait.h"
 #include "tests/platform/window/flash/TinyMovie.h"
 #include "tests/platform/window/flash/ViewProbe.h"
-#include "tests/platform/window/flash/XvfbDisplay.h"
+#include "tests/support/LoopbackServer.h"
 
 namespace {
 
 constexpr MovieColour stageColour = 0x2040c0, pageColour = 0x20c040;
 // Generous: the player compiles 14 MB of WebAssembly, under sanitizers, on a shared machine.
-constexpr double loadSeconds = 90;
+constexpr int loadMs = 90000;
 
 class FlashViewTest : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
-        display = std::make_unique<XvfbDisplay>();
-        ASSERT_FALSE(display->name().empty()) << "Xvfb did not start";
         ASSERT_TRUE(gtk_init_check(nullptr, nullptr));
         flashPrepareContext(webkit_web_context_get_default());
 
-        server = std::make_unique<LoopbackServer>();
-        ASSERT_NE(server->port(), 0);
-        server->answer("/page.html",
-                       {200, "text/html",
-                        "<!DOCTYPE html><title>Page</title><body style=\"background:#20c040\">",
-                        ""});
+        routes = std::make_shared<Routes>();
+        server = std::make_unique<LoopbackServer>(serveRoutes(routes));
+        ASSERT_TRUE(server->listening());
+        serve("/page.html", "text/html",
+              "<!DOCTYPE html><title>Page</title><body style=\"background:#20c040\">");
     }
 
     static void TearDownTestSuite() {
         server.reset();
-        display.reset();
+        routes.reset();
+    }
+
+    // Answers requests for `target` with `body` as `contentType` from now on.
+    static void serve(const std::string& target, const std::string& contentType,
+                      const std::string& body) {
+        routes->set(target, httpResponse(body, "Content-Type: " + contentType + "\r\n"));
     }
 
     void SetUp() override {
@@ -57,7 +60,7 @@ class FlashViewTest : public ::testing::Test {
     bool showsColours(const std::vector<std::pair<std::pair<double, double>, MovieColour>>& points,
                       const std::string& name) {
         cairo_surface_t* last = nullptr;
-        bool shown = runUntil(
+        bool shown = runEventsUntil(
             [&] {
                 if (last)
                     cairo_surface_destroy(last);
@@ -69,7 +72,7 @@ class FlashViewTest : public ::testing::Test {
                         return false;
                 return true;
             },
-            loadSeconds);
+            loadMs);
         if (last) {
             if (!shown)
                 cairo_surface_write_to_png(last, (name + ".png").c_str());
@@ -89,9 +92,8 @@ class FlashViewTest : public ::testing::Test {
     static std::string serveMovie(const std::string& path, MovieColour box,
                                   const std::string& host = "127.0.0.1",
                                   const std::string& requested = "") {
-        server->answer(requested.empty() ? path : requested,
-                       {200, "application/x-shockwave-flash",
-                        tinyMovie(200, 150, stageColour, 50, 40, 150, 110, box), ""});
+        serve(requested.empty() ? path : requested, "application/x-shockwave-flash",
+              tinyMovie(200, 150, stageColour, 50, 40, 150, 110, box));
         return "http://" + host + ":" + std::to_string(server->port()) + path;
     }
 
@@ -102,17 +104,17 @@ class FlashViewTest : public ::testing::Test {
                 const panel = player && player.shadowRoot.getElementById("panic");
                 return !!panel && panel.offsetWidth > 0;
             })())js";
-        return runUntil([&] { return evaluateScript(view, panelShown) == "true"; }, loadSeconds);
+        return runEventsUntil([&] { return evaluateScript(view, panelShown) == "true"; }, loadMs);
     }
 
-    static std::unique_ptr<XvfbDisplay> display;
+    static std::shared_ptr<Routes> routes;
     static std::unique_ptr<LoopbackServer> server;
     GtkWidget* window = nullptr;
     WebKitWebView* view = nullptr;
     bool webProcessEnded = false;
 };
 
-std::unique_ptr<XvfbDisplay> FlashViewTest::display;
+std::shared_ptr<Routes> FlashViewTest::routes;
 std::unique_ptr<LoopbackServer> FlashViewTest::server;
 
 TEST_F(FlashViewTest, MoviesPlayWhereverTheAddressLeads) {
@@ -132,18 +134,21 @@ TEST_F(FlashViewTest, MoviesPlayWhereverTheAddressLeads) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.path);
         std::string movie = tinyMovie(200, 150, stageColour, 50, 40, 150, 110, c.box);
-        server->answer(c.moviePath, {200, c.contentType, movie, ""});
+        serve(c.moviePath, c.contentType, movie);
         if (std::string(c.path) != c.moviePath)
-            server->answer(c.path, {302, "text/plain", "", server->address(c.moviePath)});
-        flashOpenAddress(view, server->address(c.path).c_str());
+            routes->set(c.path, httpResponse("",
+                                             "Content-Type: text/plain\r\nLocation: " +
+                                                 server->url(c.moviePath) + "\r\n",
+                                             "302 Found"));
+        flashOpenAddress(view, server->url(c.path).c_str());
         EXPECT_TRUE(showsMovie(c.box, "movie" + std::string(c.path).substr(1, 5)));
-        EXPECT_STREQ(flashShownAddress(view), server->address(c.moviePath).c_str());
+        EXPECT_STREQ(flashShownAddress(view), server->url(c.moviePath).c_str());
     }
     EXPECT_FALSE(webProcessEnded);
 }
 
 TEST_F(FlashViewTest, OrdinaryPageLoadsWithoutThePlayer) {
-    std::string address = server->address("/page.html");
+    std::string address = server->url("/page.html");
     flashOpenAddress(view, address.c_str());
     EXPECT_TRUE(showsColours({{{0.5, 0.5}, pageColour}, {{0.05, 0.95}, pageColour}}, "page"));
     EXPECT_STREQ(flashShownAddress(view), address.c_str());
@@ -151,7 +156,7 @@ TEST_F(FlashViewTest, OrdinaryPageLoadsWithoutThePlayer) {
 }
 
 TEST_F(FlashViewTest, MissingMovieShowsThePlayersErrorPanel) {
-    std::string address = server->address("/absent.swf");
+    std::string address = server->url("/absent.swf");
     flashOpenAddress(view, address.c_str());
     EXPECT_TRUE(showsPanic());
     EXPECT_STREQ(flashShownAddress(view), address.c_str());
@@ -187,7 +192,7 @@ TEST_F(FlashViewTest, OrdinaryPageBetweenMoviesShowsAsAPage) {
     flashOpenAddress(view, serveMovie("/before.swf", 0xe02020).c_str());
     EXPECT_TRUE(showsMovie(0xe02020, "before"));
 
-    std::string page = server->address("/page.html");
+    std::string page = server->url("/page.html");
     flashOpenAddress(view, page.c_str());
     EXPECT_TRUE(showsColours({{{0.5, 0.5}, pageColour}, {{0.05, 0.95}, pageColour}}, "between"));
     EXPECT_STREQ(flashShownAddress(view), page.c_str());
@@ -202,7 +207,7 @@ TEST_F(FlashViewTest, OrdinaryPageBetweenMoviesShowsAsAPage) {
 TEST_F(FlashViewTest, MissingMovieAfterAGoodOneShowsTheErrorAndTheNextStillPlays) {
     flashOpenAddress(view, serveMovie("/good.swf", 0xe02020).c_str());
     EXPECT_TRUE(showsMovie(0xe02020, "good"));
-    flashOpenAddress(view, server->address("/gone.swf").c_str());
+    flashOpenAddress(view, server->url("/gone.swf").c_str());
     EXPECT_TRUE(showsPanic());
     flashOpenAddress(view, serveMovie("/better.swf", 0xe020e0).c_str());
     EXPECT_TRUE(showsMovie(0xe020e0, "better"));

@@ -2,39 +2,62 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <memory>
+#include <utility>
 
-bool runUntil(const std::function<bool()>& done, double seconds) {
-    gint64 deadline = g_get_monotonic_time() + static_cast<gint64>(seconds * G_USEC_PER_SEC);
-    // A ticking source keeps the blocking iteration from sleeping past the deadline.
-    guint tick = g_timeout_add(
-        20, [](gpointer) -> gboolean { return G_SOURCE_CONTINUE; }, nullptr);
-    bool result = done();
-    while (!result && g_get_monotonic_time() < deadline) {
-        g_main_context_iteration(nullptr, TRUE);
-        result = done();
+#include <gtest/gtest.h>
+
+#include "tests/platform/window/EventWait.h"
+
+namespace {
+
+// What the view's answer leaves for the waiting test. Shared with the callback, which may come
+// after the test has given up waiting.
+template <typename Value> struct Answer {
+    bool finished = false;
+    Value value{};
+};
+
+template <typename Value> using SharedAnswer = std::shared_ptr<Answer<Value>>;
+
+// Lets events run until the answer comes; on timeout fails the test and cancels the request.
+template <typename Value>
+bool awaitAnswer(const SharedAnswer<Value>& answer, GCancellable* cancellable, const char* what) {
+    bool finished = runEventsUntil([&] { return answer->finished; }, viewAnswerMs);
+    if (!finished) {
+        ADD_FAILURE() << "the view did not answer " << what << " within " << viewAnswerMs << " ms";
+        g_cancellable_cancel(cancellable);
     }
-    g_source_remove(tick);
-    return result;
+    g_object_unref(cancellable);
+    return finished;
 }
 
+struct Snapshot {
+    cairo_surface_t* image = nullptr;
+    ~Snapshot() {
+        if (image)
+            cairo_surface_destroy(image);
+    }
+};
+
+} // namespace
+
 cairo_surface_t* viewSnapshot(WebKitWebView* view) {
-    struct Wait {
-        bool finished = false;
-        cairo_surface_t* image = nullptr;
-    } wait;
+    auto answer = std::make_shared<Answer<Snapshot>>();
+    GCancellable* cancellable = g_cancellable_new();
     webkit_web_view_get_snapshot(
-        view, WEBKIT_SNAPSHOT_REGION_VISIBLE, WEBKIT_SNAPSHOT_OPTIONS_NONE, nullptr,
+        view, WEBKIT_SNAPSHOT_REGION_VISIBLE, WEBKIT_SNAPSHOT_OPTIONS_NONE, cancellable,
         [](GObject* source, GAsyncResult* result, gpointer data) {
-            auto* wait = static_cast<Wait*>(data);
-            wait->image =
+            std::unique_ptr<SharedAnswer<Snapshot>> answer(
+                static_cast<SharedAnswer<Snapshot>*>(data));
+            (*answer)->value.image =
                 webkit_web_view_get_snapshot_finish(WEBKIT_WEB_VIEW(source), result, nullptr);
-            wait->finished = true;
+            (*answer)->finished = true;
         },
-        &wait);
-    // The callback must run before `wait` goes out of scope, however long that takes.
-    while (!wait.finished)
-        g_main_context_iteration(nullptr, TRUE);
-    return wait.image;
+        new SharedAnswer<Snapshot>(answer));
+    if (!awaitAnswer(answer, cancellable, "a snapshot"))
+        return nullptr;
+    return std::exchange(answer->value.image, nullptr);
 }
 
 std::uint32_t pixelAt(cairo_surface_t* image, double x, double y) {
@@ -61,30 +84,29 @@ bool sameColour(std::uint32_t a, std::uint32_t b, int tolerance) {
 }
 
 std::string evaluateScript(WebKitWebView* view, const std::string& script) {
-    struct Wait {
-        bool finished = false;
-        std::string value;
-    } wait;
+    auto answer = std::make_shared<Answer<std::string>>();
+    GCancellable* cancellable = g_cancellable_new();
     webkit_web_view_evaluate_javascript(
-        view, script.c_str(), -1, nullptr, nullptr, nullptr,
+        view, script.c_str(), -1, nullptr, nullptr, cancellable,
         [](GObject* source, GAsyncResult* result, gpointer data) {
-            auto* wait = static_cast<Wait*>(data);
+            std::unique_ptr<SharedAnswer<std::string>> answer(
+                static_cast<SharedAnswer<std::string>*>(data));
             GError* error = nullptr;
             JSCValue* value =
                 webkit_web_view_evaluate_javascript_finish(WEBKIT_WEB_VIEW(source), result, &error);
             if (value) {
                 char* text = jsc_value_to_string(value);
-                wait->value = text;
+                (*answer)->value = text;
                 g_free(text);
                 g_object_unref(value);
             } else {
-                wait->value = std::string("error: ") + error->message;
+                (*answer)->value = std::string("error: ") + error->message;
                 g_error_free(error);
             }
-            wait->finished = true;
+            (*answer)->finished = true;
         },
-        &wait);
-    while (!wait.finished)
-        g_main_context_iteration(nullptr, TRUE);
-    return wait.value;
+        new SharedAnswer<std::string>(answer));
+    if (!awaitAnswer(answer, cancellable, "a script"))
+        return "error: no answer";
+    return answer->value;
 }
