@@ -87,7 +87,8 @@ XDesktop::XDesktop() {
             return shellOutput("xprop -root _NET_SUPPORTING_WM_CHECK").find("window id") !=
                    std::string::npos;
         },
-        10000);
+        // Generous: on a loaded machine openbox has taken more than 10 s to take over.
+        60000);
     if (managing)
         windowManager = manager;
     else
