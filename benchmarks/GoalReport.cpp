@@ -1,0 +1,77 @@
+#include "benchmarks/GoalReport.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <map>
+
+namespace {
+
+// The console table, and the median CPU time of each benchmark in milliseconds.
+class MedianCollector : public benchmark::ConsoleReporter {
+  public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& run : runs) {
+            if (run.error_occurred) {
+                failed = true;
+            } else if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median") {
+                medians[run.run_name.function_name] = milliseconds(run);
+            }
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+
+    std::map<std::string, double> medians;
+    bool failed = false;
+
+  private:
+    static double milliseconds(const Run& run) {
+        return run.GetAdjustedCPUTime() *
+               benchmark::GetTimeUnitMultiplier(benchmark::kMillisecond) /
+               benchmark::GetTimeUnitMultiplier(run.time_unit);
+    }
+};
+
+} // namespace
+
+int runBenchmarksAgainstGoals(int argc, char** argv, const std::vector<BenchmarkGoal>& goals) {
+    std::vector<char*> arguments(argv, argv + argc);
+    char repetitions[] = "--benchmark_repetitions=9";
+    char interleaving[] = "--benchmark_enable_random_interleaving=true";
+    char aggregatesOnly[] = "--benchmark_display_aggregates_only=true";
+    // Later flags win, so the defaults go before the caller's own.
+    arguments.insert(arguments.begin() + 1, {repetitions, interleaving, aggregatesOnly});
+    int count = static_cast<int>(arguments.size());
+    arguments.push_back(nullptr);
+    benchmark::Initialize(&count, arguments.data());
+    if (benchmark::ReportUnrecognizedArguments(count, arguments.data())) {
+        return 2;
+    }
+    MedianCollector collector;
+    benchmark::RunSpecifiedBenchmarks(&collector);
+    benchmark::Shutdown();
+
+    bool allMet = !collector.failed;
+    std::printf("\nmedian CPU time per iteration against each goal\n");
+    for (const BenchmarkGoal& goal : goals) {
+        const auto measured = collector.medians.find(goal.measured);
+        const auto reference = collector.medians.find(goal.reference);
+        if (measured == collector.medians.end() ||
+            (!goal.reference.empty() && reference == collector.medians.end())) {
+            continue; // filtered out of this run
+        }
+        double figure = measured->second;
+        if (goal.reference.empty()) {
+            std::printf("%-34s %9.3f ms                      (goal <= %.2f ms): ",
+                        goal.measured.c_str(), figure, goal.limit);
+        } else {
+            figure /= reference->second;
+            std::printf("%-34s %9.3f ms / %-24s = %6.2f (goal <= %.2f): ", goal.measured.c_str(),
+                        measured->second, goal.reference.c_str(), figure, goal.limit);
+        }
+        const bool met = figure <= goal.limit;
+        std::printf("%s\n", met ? "met" : "NOT MET");
+        allMet = allMet && met;
+    }
+    return allMet ? 0 : 1;
+}

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+// A goal that one benchmark's median CPU time per iteration must meet: at most `limit`
+// times the median of `reference`, or at most `limit` milliseconds when `reference` is empty.
+struct BenchmarkGoal {
+    std::string measured;
+    std::string reference;
+    double limit;
+};
+
+// Runs the registered benchmarks in repeated rounds, the benchmarks of one round in random
+// order so that a noisy spell on the shared machine strikes the compared ones alike, prints
+// the usual table and then each goal beside its figure and whether it is met. Flags given on
+// the command line win over these defaults. Returns 1 when a benchmark failed its own check
+// or a goal was not met, else 0.
+int runBenchmarksAgainstGoals(int argc, char** argv, const std::vector<BenchmarkGoal>& goals);
