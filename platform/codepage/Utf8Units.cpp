@@ -1,3 +1,4 @@
+#include "platform/codepage/AsciiBlocks.h"
 #include "platform/codepage/CodePageConverters.h"
 
 namespace {
@@ -22,13 +23,31 @@ char16_t* putCodePoint(char16_t* out, char32_t codePoint) {
 } // namespace
 
 std::size_t utf8ToUtf16Units(std::string_view bytes, char16_t* out) {
+    const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
     char16_t* const begin = out;
     std::size_t i = 0;
     while (i < bytes.size()) {
-        const unsigned char lead = static_cast<unsigned char>(bytes[i]);
+        if (bytes.size() - i >= asciiBlockLength && isAsciiBlock(in + i)) {
+            for (std::size_t k = 0; k < asciiBlockLength; ++k) {
+                out[k] = in[i + k];
+            }
+            out += asciiBlockLength;
+            i += asciiBlockLength;
+            continue;
+        }
+        const unsigned char lead = in[i];
         if (lead < 0x80) {
             *out++ = static_cast<char16_t>(lead);
             ++i;
+            continue;
+        }
+        // The common case of Chinese text, a whole three-byte form, without the general loop.
+        if (lead >= 0xE0 && lead <= 0xEF && bytes.size() - i >= 3 &&
+            isContinuation(in[i + 1], lead == 0xE0 ? 0xA0 : 0x80, lead == 0xED ? 0x9F : 0xBF) &&
+            isContinuation(in[i + 2])) {
+            *out++ = static_cast<char16_t>((lead & 0x0F) << 12 | (in[i + 1] & 0x3F) << 6 |
+                                           (in[i + 2] & 0x3F));
+            i += 3;
             continue;
         }
         std::size_t length = 0;

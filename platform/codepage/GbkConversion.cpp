@@ -1,0 +1,105 @@
+#include "platform/codepage/AsciiBlocks.h"
+#include "platform/codepage/CodePageConverters.h"
+#include "platform/codepage/GbkTables.h"
+
+#include <cstdint>
+#include <cstring>
+
+namespace {
+
+bool isHighSurrogate(char16_t unit) {
+    return unit >= 0xD800 && unit <= 0xDBFF;
+}
+
+bool isLowSurrogate(char16_t unit) {
+    return unit >= 0xDC00 && unit <= 0xDFFF;
+}
+
+} // namespace
+
+std::size_t gbkToUtf16Units(std::string_view bytes, char16_t* out) {
+    const GbkTables& tables = gbkTables();
+    if (!tables.complete) {
+        return 0;
+    }
+    const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
+    const std::size_t size = bytes.size();
+    char16_t* const begin = out;
+    std::size_t i = 0;
+    while (i < size) {
+        if (size - i >= asciiBlockLength && isAsciiBlock(in + i)) {
+            for (std::size_t k = 0; k < asciiBlockLength; ++k) {
+                out[k] = in[i + k];
+            }
+            out += asciiBlockLength;
+            i += asciiBlockLength;
+            continue;
+        }
+        const unsigned char byte = in[i];
+        if (byte < 0x80) {
+            *out++ = byte;
+            ++i;
+        } else if (isGbkLeadByte(byte) && i + 1 < size) {
+            const unsigned char next = in[i + 1];
+            const char16_t unit = tables.pairUnits[byte - 0x81][next];
+            // A refused pair is one '?'; its second byte goes with it only when it could be a
+            // trail byte, so that ASCII after a stray lead survives.
+            *out++ = unit != 0 ? unit : u'?';
+            i += unit != 0 || isGbkTrailByte(next) ? 2 : 1;
+        } else {
+            *out++ = tables.loneHighByteUnits[byte - 0x80];
+            ++i;
+        }
+    }
+    return static_cast<std::size_t>(out - begin);
+}
+
+std::size_t utf16UnitsToGbk(std::u16string_view units, std::string_view replacement, char* out,
+                            bool& usedReplacement) {
+    usedReplacement = false;
+    const GbkTables& tables = gbkTables();
+    if (!tables.complete) {
+        return 0;
+    }
+    const char16_t* in = units.data();
+    const std::size_t size = units.size();
+    char* const begin = out;
+    std::size_t i = 0;
+    while (i < size) {
+        if (size - i >= asciiBlockLength && isAsciiBlock(in + i)) {
+            for (std::size_t k = 0; k < asciiBlockLength; ++k) {
+                out[k] = static_cast<char>(in[i + k]);
+            }
+            out += asciiBlockLength;
+            i += asciiBlockLength;
+            continue;
+        }
+        const char16_t unit = in[i++];
+        if (unit < 0x80) {
+            *out++ = static_cast<char>(unit);
+            continue;
+        }
+        const std::uint16_t code = tables.codes[unit];
+        if (code > 0xFF) {
+            out[0] = static_cast<char>(code >> 8);
+            out[1] = static_cast<char>(code & 0xFF);
+            out += 2;
+        } else if (code != 0) {
+            *out++ = static_cast<char>(code);
+        } else {
+            // GBK lacks the character; a surrogate pair is one character, and iconv drops
+            // the tag characters U+E0000-U+E007F (DB40 DC00-DC7F) without a trace.
+            if (isHighSurrogate(unit) && i < size && isLowSurrogate(in[i])) {
+                const bool tag = unit == 0xDB40 && in[i] <= 0xDC7F;
+                ++i;
+                if (tag) {
+                    continue;
+                }
+            }
+            std::memcpy(out, replacement.data(), replacement.size());
+            out += replacement.size();
+            usedReplacement = true;
+        }
+    }
+    return static_cast<std::size_t>(out - begin);
+}
