@@ -27,18 +27,16 @@ std::size_t gbkToUtf16Units(std::string_view bytes, char16_t* out) {
     char16_t* const begin = out;
     std::size_t i = 0;
     while (i < size) {
-        if (size - i >= asciiBlockLength && isAsciiBlock(in + i)) {
-            for (std::size_t k = 0; k < asciiBlockLength; ++k) {
-                out[k] = in[i + k];
-            }
-            out += asciiBlockLength;
-            i += asciiBlockLength;
-            continue;
-        }
         const unsigned char byte = in[i];
         if (byte < 0x80) {
-            *out++ = byte;
-            ++i;
+            if (size - i >= asciiBlockLength && isAsciiBlock(in + i)) {
+                widenAsciiBlock(in + i, out);
+                out += asciiBlockLength;
+                i += asciiBlockLength;
+            } else {
+                *out++ = byte;
+                ++i;
+            }
         } else if (isGbkLeadByte(byte) && i + 1 < size) {
             const unsigned char next = in[i + 1];
             const char16_t unit = tables.pairUnits[byte - 0x81][next];
@@ -66,19 +64,19 @@ std::size_t utf16UnitsToGbk(std::u16string_view units, std::string_view replacem
     char* const begin = out;
     std::size_t i = 0;
     while (i < size) {
-        if (size - i >= asciiBlockLength && isAsciiBlock(in + i)) {
-            for (std::size_t k = 0; k < asciiBlockLength; ++k) {
-                out[k] = static_cast<char>(in[i + k]);
-            }
-            out += asciiBlockLength;
-            i += asciiBlockLength;
-            continue;
-        }
-        const char16_t unit = in[i++];
+        const char16_t unit = in[i];
         if (unit < 0x80) {
-            *out++ = static_cast<char>(unit);
+            if (size - i >= asciiBlockLength && isAsciiBlock(in + i)) {
+                narrowAsciiBlock(in + i, out);
+                out += asciiBlockLength;
+                i += asciiBlockLength;
+            } else {
+                *out++ = static_cast<char>(unit);
+                ++i;
+            }
             continue;
         }
+        ++i;
         const std::uint16_t code = tables.codes[unit];
         if (code > 0xFF) {
             out[0] = static_cast<char>(code >> 8);

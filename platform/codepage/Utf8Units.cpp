@@ -27,18 +27,16 @@ std::size_t utf8ToUtf16Units(std::string_view bytes, char16_t* out) {
     char16_t* const begin = out;
     std::size_t i = 0;
     while (i < bytes.size()) {
-        if (bytes.size() - i >= asciiBlockLength && isAsciiBlock(in + i)) {
-            for (std::size_t k = 0; k < asciiBlockLength; ++k) {
-                out[k] = in[i + k];
-            }
-            out += asciiBlockLength;
-            i += asciiBlockLength;
-            continue;
-        }
         const unsigned char lead = in[i];
         if (lead < 0x80) {
-            *out++ = static_cast<char16_t>(lead);
-            ++i;
+            if (bytes.size() - i >= asciiBlockLength && isAsciiBlock(in + i)) {
+                widenAsciiBlock(in + i, out);
+                out += asciiBlockLength;
+                i += asciiBlockLength;
+            } else {
+                *out++ = static_cast<char16_t>(lead);
+                ++i;
+            }
             continue;
         }
         // The common case of Chinese text, a whole three-byte form, without the general loop.
