@@ -105,6 +105,28 @@ Bytes gbkToUtf16(const Text& text) {
     return codePageToUtf16(text, gbkCodePage);
 }
 
+std::size_t gbkToUtf16Bound(const Text& text) {
+    // At most one unit a byte, and the NUL unit.
+    return text.empty() || tooLong(text.size()) ? 0 : (std::strlen(text.c_str()) + 1) * 2;
+}
+
+std::size_t gbkToUtf16Into(const Text& text, char* out) {
+    const std::size_t room = gbkToUtf16Bound(text);
+    if (room == 0) {
+        return 0;
+    }
+    // The bound counted the bytes up to the zero byte, so the length goes along explicitly.
+    auto* units = reinterpret_cast<char16_t*>(out);
+    const int length = static_cast<int>(room / 2);
+    const int count = MultiByteToWideChar(gbkCodePage, 0, text.c_str(), length, units, length);
+    if constexpr (std::endian::native == std::endian::big) {
+        for (int i = 0; i < count; ++i) {
+            units[i] = static_cast<char16_t>(units[i] << 8 | units[i] >> 8);
+        }
+    }
+    return static_cast<std::size_t>(count) * 2;
+}
+
 Text utf16BytesToGbkText(const Bytes& bytes) {
     if (tooLong(bytes.size())) {
         return {};

@@ -25,6 +25,13 @@ Text oneShotGbk(const Bytes& utf16) {
     return bytes.substr(0, static_cast<std::size_t>(count));
 }
 
+// gbkToUtf16 the other way: into a buffer of the size it asks for.
+Bytes gbkToUtf16ThroughBuffer(const Text& text) {
+    std::u16string buffer(gbkToUtf16Bound(text) / 2, u'\0');
+    const std::size_t written = gbkToUtf16Into(text, reinterpret_cast<char*>(buffer.data()));
+    return Bytes(reinterpret_cast<const char*>(buffer.data()), written);
+}
+
 // Stretches from each alphabet in turn, some longer than the pieces the conversions work in.
 Text stretches(std::mt19937& random, const std::string_view (&alphabets)[2]) {
     Text text;
@@ -83,6 +90,9 @@ TEST(CodePageConversion, Utf16AndGbk) {
     EXPECT_EQ(gbkToUtf16("\xD6\xD0"), Bytes("\x2D\x4E\0\0", 4));
     EXPECT_EQ(gbkToUtf16("a"), Bytes("a\0\0\0", 4));
     EXPECT_EQ(gbkToUtf16(""), Bytes());
+    for (const Text& text : {Text("\xD6\xD0"), Text(), Text("a\0b", 3), Text("\xD6")}) {
+        EXPECT_EQ(gbkToUtf16ThroughBuffer(text), gbkToUtf16(text));
+    }
     EXPECT_EQ(codePageToUtf16("\xE4\xB8\xAD"), Bytes("\x2D\x4E\0\0", 4)); // UTF-8 by default
     EXPECT_EQ(codePageToUtf16("a", 12345), Bytes());                      // unknown code page
 
@@ -139,6 +149,7 @@ TEST(CodePageConversion, LongTextsConvertAsInOneGo) {
     for (int round = 0; round < 4; ++round) {
         const Text gbk = stretches(random, gbkAlphabets);
         EXPECT_EQ(gbkToUtf16(gbk), oneShotUtf16(gbk, 936) + Bytes(2, '\0')) << round;
+        EXPECT_EQ(gbkToUtf16ThroughBuffer(gbk), gbkToUtf16(gbk)) << round;
         const Text utf8 = stretches(random, utf8Alphabets);
         const Bytes utf16 = oneShotUtf16(utf8, CP_UTF8);
         EXPECT_EQ(codePageToUtf16(utf8), utf16 + Bytes(2, '\0')) << round;
