@@ -1,24 +1,38 @@
 #pragma once
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
 
-// Runs of ASCII go eight characters at a time through the converters.
+// Runs of ASCII go eight characters at a time through the converters: a block of eight is
+// converted whole, and the converter moves on by as many of them as were ASCII. The bytes
+// written past those are overwritten next, and stay within the room that the worst case
+// needs, since each converter writes a block only where eight more characters follow.
 inline constexpr std::size_t asciiBlockLength = 8;
 
-// Whether the eight bytes at `bytes` are all below 0x80.
-inline bool isAsciiBlock(const unsigned char* bytes) {
+// How many of the eight bytes at `bytes` are below 0x80 before the first that is not.
+inline std::size_t asciiPrefixLength(const unsigned char* bytes) {
     std::uint64_t word;
     std::memcpy(&word, bytes, asciiBlockLength);
-    return (word & 0x8080808080808080u) == 0;
+    const std::uint64_t high = word & 0x8080808080808080u;
+    if constexpr (std::endian::native != std::endian::little) {
+        std::size_t length = 0;
+        while (length < asciiBlockLength && bytes[length] < 0x80) {
+            ++length;
+        }
+        return length;
+    }
+    return high == 0 ? asciiBlockLength : static_cast<std::size_t>(std::countr_zero(high)) / 8;
 }
 
-// Whether the eight units at `units` are all below 0x80.
-inline bool isAsciiBlock(const char16_t* units) {
-    std::uint64_t words[2];
-    std::memcpy(words, units, asciiBlockLength * 2);
-    return ((words[0] | words[1]) & 0xFF80FF80FF80FF80u) == 0;
+// How many of the eight units at `units` are below 0x80 before the first that is not.
+inline std::size_t asciiPrefixLength(const char16_t* units) {
+    std::size_t length = 0;
+    while (length < asciiBlockLength && units[length] < 0x80) {
+        ++length;
+    }
+    return length;
 }
 
 // The eight ASCII bytes at `bytes` as eight units, and back; vector code where the compiler has it.

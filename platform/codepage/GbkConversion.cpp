@@ -29,10 +29,11 @@ std::size_t gbkToUtf16Units(std::string_view bytes, char16_t* out) {
     while (i < size) {
         const unsigned char byte = in[i];
         if (byte < 0x80) {
-            if (size - i >= asciiBlockLength && isAsciiBlock(in + i)) {
+            if (size - i >= asciiBlockLength) {
+                const std::size_t length = asciiPrefixLength(in + i);
                 widenAsciiBlock(in + i, out);
-                out += asciiBlockLength;
-                i += asciiBlockLength;
+                out += length;
+                i += length;
             } else {
                 *out++ = byte;
                 ++i;
@@ -66,10 +67,11 @@ std::size_t utf16UnitsToGbk(std::u16string_view units, std::string_view replacem
     while (i < size) {
         const char16_t unit = in[i];
         if (unit < 0x80) {
-            if (size - i >= asciiBlockLength && isAsciiBlock(in + i)) {
+            if (size - i >= asciiBlockLength) {
+                const std::size_t length = asciiPrefixLength(in + i);
                 narrowAsciiBlock(in + i, out);
-                out += asciiBlockLength;
-                i += asciiBlockLength;
+                out += length;
+                i += length;
             } else {
                 *out++ = static_cast<char>(unit);
                 ++i;

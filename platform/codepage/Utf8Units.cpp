@@ -29,10 +29,11 @@ std::size_t utf8ToUtf16Units(std::string_view bytes, char16_t* out) {
     while (i < bytes.size()) {
         const unsigned char lead = in[i];
         if (lead < 0x80) {
-            if (bytes.size() - i >= asciiBlockLength && isAsciiBlock(in + i)) {
+            if (bytes.size() - i >= asciiBlockLength) {
+                const std::size_t length = asciiPrefixLength(in + i);
                 widenAsciiBlock(in + i, out);
-                out += asciiBlockLength;
-                i += asciiBlockLength;
+                out += length;
+                i += length;
             } else {
                 *out++ = static_cast<char16_t>(lead);
                 ++i;
