@@ -1,5 +1,7 @@
 #pragma once
 
+#include <benchmark/benchmark.h>
+
 #include <string>
 #include <vector>
 
@@ -14,6 +16,21 @@ struct BenchmarkGoal {
 // Runs the registered benchmarks in repeated rounds, the benchmarks of one round in random
 // order so that a noisy spell on the shared machine strikes the compared ones alike, prints
 // the usual table and then each goal beside its figure and whether it is met. Flags given on
-// the command line win over these defaults. Returns 1 when a benchmark failed its own check
-// or a goal was not met, else 0.
+// the command line win over these defaults. malloc keeps what is freed, so that a benchmark
+// does not pay for the pages that the one before it gave back. Returns 1 when a benchmark
+// failed its own check or a goal was not met, else 0.
 int runBenchmarksAgainstGoals(int argc, char** argv, const std::vector<BenchmarkGoal>& goals);
+
+// Counts the page faults taken while it lives into the benchmark's "faults" counter, per
+// iteration: fresh memory, not work, is what some figures hang on.
+class PageFaultCounter {
+  public:
+    explicit PageFaultCounter(benchmark::State& state);
+    ~PageFaultCounter();
+    PageFaultCounter(const PageFaultCounter&) = delete;
+    PageFaultCounter& operator=(const PageFaultCounter&) = delete;
+
+  private:
+    benchmark::State& state_;
+    long before_;
+};

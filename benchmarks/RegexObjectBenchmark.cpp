@@ -66,6 +66,7 @@ const Text& thirdServicePage() {
 
 void runPattern(benchmark::State& state, const char* pattern, const char* group) {
     const Text& page = pageForEachPattern();
+    PageFaultCounter faults(state);
     for (auto _ : state) {
         RegexObject r;
         r.create(pattern, page);
@@ -107,6 +108,7 @@ void BM_ThreeRules(benchmark::State& state) {
     const Text& page = thirdServicePage();
     const Text typed = Text("http://") + iqiyiSiteHost + "/v_abc.html";
     const Text addressPattern = Text("http://") + iqiyiSiteHost + "/(.*?).html";
+    PageFaultCounter faults(state);
     for (auto _ : state) {
         Text pageText = utf8ToGbk(page);
         RegexObject youkuRegex;
