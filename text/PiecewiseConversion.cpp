@@ -91,23 +91,15 @@ bool appendUtf16(std::string_view bytes, std::uint32_t codePage, Bytes& out) {
 }
 
 Text gbkFromUtf8(std::string_view bytes) {
-    // Each UTF-8 character gives at most as many GBK bytes as it has, and a piece holds whole
-    // characters, so a surrogate pair never straddles two pieces.
+    // Each UTF-8 character gives at most as many GBK bytes as it has.
     Text out;
     out.reserve(bytes.size());
-    PieceBuffer<char16_t> units;
     PieceBuffer<char> converted;
     while (!bytes.empty()) {
         const std::size_t length = utf8PieceEnd(bytes);
-        char16_t* unitsOfPiece = units.reserve(length);
-        const int count = MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(length),
-                                              unitsOfPiece, static_cast<int>(length));
-        char* bytesOfPiece = converted.reserve(length * 2);
-        const int written =
-            count == 0 ? 0
-                       : WideCharToMultiByte(936, 0, unitsOfPiece, count, bytesOfPiece,
-                                             static_cast<int>(length * 2), nullptr, nullptr);
-        out.append(bytesOfPiece, static_cast<std::size_t>(written));
+        char* piece = converted.reserve(length);
+        const int written = Utf8ToGbk(bytes.data(), static_cast<int>(length), piece);
+        out.append(piece, static_cast<std::size_t>(written));
         bytes.remove_prefix(length);
     }
     return out;

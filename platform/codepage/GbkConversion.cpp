@@ -103,3 +103,67 @@ std::size_t utf16UnitsToGbk(std::u16string_view units, std::string_view replacem
     }
     return static_cast<std::size_t>(out - begin);
 }
+
+namespace {
+
+// The GBK form of one character, '?' where GBK lacks it; iconv drops the tag characters.
+char* putGbk(const GbkTables& tables, char32_t codePoint, char* out) {
+    if (codePoint >= 0x10000) {
+        const bool tag = codePoint >= 0xE0000 && codePoint <= 0xE007F;
+        if (!tag) {
+            *out++ = '?';
+        }
+        return out;
+    }
+    const std::uint16_t code = codePoint < 0x80 ? codePoint : tables.codes[codePoint];
+    if (code > 0xFF) {
+        out[0] = static_cast<char>(code >> 8);
+        out[1] = static_cast<char>(code & 0xFF);
+        return out + 2;
+    }
+    *out++ = code != 0 || codePoint == 0 ? static_cast<char>(code) : '?';
+    return out;
+}
+
+bool isContinuation(unsigned char byte) {
+    return (byte & 0xC0) == 0x80;
+}
+
+} // namespace
+
+std::size_t utf8ToGbkBytes(std::string_view bytes, char* out) {
+    const GbkTables& tables = gbkTables();
+    if (!tables.complete) {
+        return 0;
+    }
+    const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
+    const std::size_t size = bytes.size();
+    char* const begin = out;
+    std::size_t i = 0;
+    while (i < size) {
+        const unsigned char lead = in[i];
+        if (lead < 0x80) {
+            if (size - i >= asciiBlockLength) {
+                const std::size_t length = asciiPrefixLength(in + i);
+                std::memcpy(out, in + i, asciiBlockLength);
+                out += length;
+                i += length;
+            } else {
+                *out++ = static_cast<char>(lead);
+                ++i;
+            }
+            continue;
+        }
+        // Chinese text is whole three-byte forms; everything else goes the general way.
+        char32_t codePoint = 0;
+        if (lead >= 0xE1 && lead <= 0xEF && lead != 0xED && size - i >= 3 &&
+            isContinuation(in[i + 1]) && isContinuation(in[i + 2])) {
+            codePoint = (lead & 0x0F) << 12 | (in[i + 1] & 0x3F) << 6 | (in[i + 2] & 0x3F);
+            i += 3;
+        } else {
+            i += decodeUtf8Sequence(in + i, size - i, codePoint);
+        }
+        out = putGbk(tables, codePoint, out);
+    }
+    return static_cast<std::size_t>(out - begin);
+}

@@ -84,6 +84,14 @@ TEST(CodePage, EveryDoubleByteCodeMatchesIconvBothWays) {
     EXPECT_EQ(mapped, 21791); // code page 936 without its user-defined areas
 }
 
+// UTF-8 to GBK in the one pass that skips UTF-16.
+std::string straightToGbk(const std::string& utf8) {
+    std::string gbk(utf8.size(), '\0');
+    const int written = Utf8ToGbk(utf8.data(), static_cast<int>(utf8.size()), gbk.data());
+    gbk.resize(static_cast<std::size_t>(written));
+    return gbk;
+}
+
 // glibc's streaming answer for a whole GBK input: each sequence it refuses becomes one '?',
 // taking the byte after a lead along when that could be a trail byte.
 std::u16string decodedByIconv(const std::string& bytes) {
@@ -145,6 +153,10 @@ TEST(CodePage, LongMixedTextsConvertAsIconvDoes) {
         "abcdefghijklmnopqrstuvwxyz0123456789 <>=\"\n\x81\xD6\xD0\xFE\x80\xFF\xA1\xB0\x40";
     const std::u16string units = u"abcdefghijklmnopqrstuvwxyz0123456789 <>\n中文€\x0E01\x0301\xFFFF"
                                  u"\xD83D\xDE00\xDB40\xDC01\xE000";
+    // Broken, overlong and surrogate forms, a tag character and whole Chinese characters.
+    const std::string utf8Bytes = "abcdefghijklmnopqrstuvwxyz <>\n\xE4\xB8\xAD\xE6\x96\x87"
+                                  "\x80\xBF\xC3\xA9\xE0\xA0\xED\xF0\x9F\x98\x80\xF3\xA0\x80"
+                                  "\x81\xFF";
     for (int round = 0; round < 300; ++round) {
         std::string gbk(random() % 3000, ' ');
         for (char& byte : gbk) {
@@ -156,6 +168,11 @@ TEST(CodePage, LongMixedTextsConvertAsIconvDoes) {
             unit = units[random() % units.size()];
         }
         ASSERT_EQ(toMultiByte(936, wide), encodedByIconv(wide)) << round;
+        std::string utf8(random() % 3000, ' ');
+        for (char& byte : utf8) {
+            byte = utf8Bytes[random() % utf8Bytes.size()];
+        }
+        ASSERT_EQ(straightToGbk(utf8), toMultiByte(936, toWide(CP_UTF8, utf8))) << round;
     }
 }
 
@@ -290,6 +307,7 @@ TEST(CodePage, EveryScalarValueCrossesBetweenUtf8AndUtf16) {
     }
     EXPECT_TRUE(toWide(CP_UTF8, utf8) == utf16);
     EXPECT_TRUE(toMultiByte(CP_UTF8, utf16) == utf8);
+    EXPECT_TRUE(straightToGbk(utf8) == toMultiByte(936, utf16));
 }
 
 TEST(CodePage, Utf16EncodesToUtf8AndGbk) {
