@@ -1,6 +1,8 @@
 #include "benchmarks/GoalReport.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <malloc.h>
 #include <map>
 #include <sys/resource.h>
@@ -32,6 +34,8 @@ class MedianCollector : public benchmark::ConsoleReporter {
     }
 };
 
+bool smokeRun = false;
+
 long pageFaults() {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
@@ -39,6 +43,10 @@ long pageFaults() {
 }
 
 } // namespace
+
+bool isSmokeRun() {
+    return smokeRun;
+}
 
 PageFaultCounter::PageFaultCounter(benchmark::State& state)
     : state_(state), before_(pageFaults()) {}
@@ -55,11 +63,24 @@ int runBenchmarksAgainstGoals(int argc, char** argv, const std::vector<Benchmark
     mallopt(M_MMAP_THRESHOLD, 32 * 1024 * 1024);
     mallopt(M_TRIM_THRESHOLD, 512 * 1024 * 1024);
     std::vector<char*> arguments(argv, argv + argc);
+    const auto smokeFlag = std::find_if(arguments.begin() + 1, arguments.end(), [](const char* a) {
+        return std::strcmp(a, "--smoke") == 0;
+    });
+    const bool smoke = smokeFlag != arguments.end();
+    if (smoke) {
+        arguments.erase(smokeFlag);
+        smokeRun = true;
+    }
     char repetitions[] = "--benchmark_repetitions=9";
     char interleaving[] = "--benchmark_enable_random_interleaving=true";
     char aggregatesOnly[] = "--benchmark_display_aggregates_only=true";
+    char once[] = "--benchmark_repetitions=1";
+    char briefly[] = "--benchmark_min_time=0";
     // Later flags win, so the defaults go before the caller's own.
     arguments.insert(arguments.begin() + 1, {repetitions, interleaving, aggregatesOnly});
+    if (smoke) {
+        arguments.insert(arguments.begin() + 4, {once, briefly});
+    }
     int count = static_cast<int>(arguments.size());
     arguments.push_back(nullptr);
     benchmark::Initialize(&count, arguments.data());
@@ -70,6 +91,9 @@ int runBenchmarksAgainstGoals(int argc, char** argv, const std::vector<Benchmark
     benchmark::RunSpecifiedBenchmarks(&collector);
     benchmark::Shutdown();
 
+    if (smoke) {
+        return collector.failed ? 1 : 0; // one pass to see that each benchmark still checks out
+    }
     bool allMet = !collector.failed;
     std::printf("\nmedian CPU time per iteration against each goal\n");
     for (const BenchmarkGoal& goal : goals) {

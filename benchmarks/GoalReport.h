@@ -18,8 +18,12 @@ struct BenchmarkGoal {
 // the usual table and then each goal beside its figure and whether it is met. Flags given on
 // the command line win over these defaults. malloc keeps what is freed, so that a benchmark
 // does not pay for the pages that the one before it gave back. Returns 1 when a benchmark
-// failed its own check or a goal was not met, else 0.
+// failed its own check or a goal was not met, else 0. With --smoke each benchmark runs once
+// and only its own check counts: the short run that the test suite makes.
 int runBenchmarksAgainstGoals(int argc, char** argv, const std::vector<BenchmarkGoal>& goals);
+
+// True in a --smoke run, where a benchmark may make its input small.
+bool isSmokeRun();
 
 // Counts the page faults taken while it lives into the benchmark's "faults" counter, per
 // iteration: fresh memory, not work, is what some figures hang on.
