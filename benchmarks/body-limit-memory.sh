@@ -21,11 +21,14 @@ cmake --build "$build" --target page_body_server fetch_page_once >/dev/null
 work=$(mktemp -d)
 servers=()
 trap 'kill "${servers[@]}" 2>/dev/null; wait "${servers[@]}" 2>/dev/null; rm -rf "$work"' EXIT
-serve() { # BYTES NAME: starts a server, its address in $work/NAME
-    "$build/benchmarks/page_body_server" "$1" >"$work/$2" &
+serve() { # BYTES NAME: starts a server, the body's address in $work/NAME
+    "$build/benchmarks/page_body_server" "$1" >"$work/$2.server" &
     servers+=($!)
     for _ in $(seq 100); do
-        [ -s "$work/$2" ] && return
+        if [ -s "$work/$2.server" ]; then
+            echo "$(cat "$work/$2.server")/$1" >"$work/$2"
+            return
+        fi
         sleep 0.05
     done
 }

@@ -207,6 +207,24 @@ void storeBytes(VARIANT& variant, const Bytes& bytes) {
     variant.parray = array;
 }
 
+void storeBytes(VARIANT& variant, std::size_t room, const std::function<std::size_t(char*)>& fill) {
+    VariantClear(&variant);
+    SAFEARRAY* array = SafeArrayCreateVector(VT_UI1, 0, ULONG(room));
+    if (array == nullptr) {
+        return;
+    }
+    void* data = nullptr;
+    std::size_t written = 0;
+    if (SUCCEEDED(SafeArrayAccessData(array, &data))) {
+        written = fill(static_cast<char*>(data));
+        SafeArrayUnaccessData(array);
+    }
+    SAFEARRAYBOUND bound{ULONG(written), 0};
+    SafeArrayRedim(array, &bound);
+    variant.vt = VT_ARRAY | VT_UI1;
+    variant.parray = array;
+}
+
 Bytes variantToUtf16Bytes(const VARIANT& variant) {
     VARIANT converted;
     VariantInit(&converted);

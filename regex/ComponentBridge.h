@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+#include <functional>
 #include <initializer_list>
 
 #include "platform/automation/Automation.h"
@@ -62,6 +64,9 @@ void clearVariant(VARIANT& variant);
 void copyVariant(VARIANT& destination, const VARIANT& source);
 // Replaces what `variant` holds with a byte array (VT_ARRAY | VT_UI1) of `bytes`.
 void storeBytes(VARIANT& variant, const Bytes& bytes);
+// The same with the bytes that `fill` writes straight into the array: at most `room` of them,
+// and `fill` returns how many.
+void storeBytes(VARIANT& variant, std::size_t room, const std::function<std::size_t(char*)>& fill);
 // The VARIANT as UTF-16LE bytes (VariantChangeType to a byte array); empty when it fails.
 Bytes variantToUtf16Bytes(const VARIANT& variant);
 // The VARIANT as a Text (VariantChangeType to a string, then the system code page, up to

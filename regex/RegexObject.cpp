@@ -75,7 +75,9 @@ bool RegexObject::create(const Text& patternText, const Text& text, bool caseSen
     writeProperty(regExp, "Singleline", true);
     writeProperty(regExp, "Global", global);
     writeProperty(regExp, "Pattern", expandQuotes ? expandQuoteMarkers(patternText) : patternText);
-    storeBytes(subject, gbkToUtf16(text));
+    // gbkToUtf16(text), converted straight into the array.
+    storeBytes(subject, gbkToUtf16Bound(text),
+               [&text](char* out) { return gbkToUtf16Into(text, out); });
     IDispatch* collection = callObject(regExp, "Execute", {subject});
     releaseObject(matches);
     matches = collection;

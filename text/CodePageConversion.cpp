@@ -1,6 +1,7 @@
 #include "text/CodePageConversion.h"
 
 #include "platform/codepage/CodePage.h"
+#include "text/PiecewiseConversion.h"
 
 #include <bit>
 #include <climits>
@@ -30,18 +31,6 @@ std::unique_ptr<char16_t[]> unitsFromBytes(const Bytes& bytes, std::size_t count
     return units;
 }
 
-Bytes bytesFromUnits(const char16_t* units, std::size_t count) {
-    if constexpr (std::endian::native == std::endian::little) {
-        return Bytes(reinterpret_cast<const char*>(units), count * 2);
-    }
-    Bytes bytes(count * 2, '\0');
-    for (std::size_t i = 0; i < count; ++i) {
-        bytes[2 * i] = static_cast<char>(units[i] & 0xFF);
-        bytes[2 * i + 1] = static_cast<char>(units[i] >> 8);
-    }
-    return bytes;
-}
-
 // `count` units into `codePage`, read as Text up to the first zero byte; empty when the
 // code page is unknown. The buffer holds the worst case (three UTF-8 bytes a unit), so the
 // conversion runs once.
@@ -59,14 +48,9 @@ Text textFromUnits(const char16_t* units, std::size_t count, UINT codePage, DWOR
     return Text(converted.get(), zero ? static_cast<const char*>(zero) - converted.get() : size);
 }
 
-// Every byte gives at most one unit, and a length of -1 adds the NUL unit.
-std::size_t toUnits(const char* bytes, int length, UINT codePage,
-                    std::unique_ptr<char16_t[]>& units) {
-    const std::size_t capacity = (length == -1 ? std::strlen(bytes) : length) + 1;
-    units = std::make_unique_for_overwrite<char16_t[]>(capacity);
-    const int written =
-        MultiByteToWideChar(codePage, 0, bytes, length, units.get(), static_cast<int>(capacity));
-    return static_cast<std::size_t>(written);
+// The bytes of a Text up to its first zero byte, where the Windows functions stop with -1.
+std::string_view upToZero(const std::string& bytes) {
+    return std::string_view(bytes.c_str());
 }
 
 } // namespace
@@ -75,9 +59,15 @@ Bytes codePageToUtf16(const Text& text, std::uint32_t codePage) {
     if (text.empty() || tooLong(text.size())) {
         return {};
     }
-    std::unique_ptr<char16_t[]> units;
-    const std::size_t count = toUnits(text.c_str(), -1, codePage, units);
-    return bytesFromUnits(units.get(), count);
+    Bytes units;
+    const std::string_view bytes = upToZero(text);
+    // Room for the terminator's unit too, so that adding it moves nothing.
+    units.reserve(bytes.size() * 2 + 2);
+    if (!appendUtf16(bytes, codePage, units)) {
+        return {};
+    }
+    units.append(2, '\0');
+    return units;
 }
 
 Text utf16ToCodePage(const Bytes& bytes, std::uint32_t codePage) {
@@ -95,25 +85,46 @@ Text utf16ToCodePage(const Bytes& bytes, std::uint32_t codePage) {
 
 Text utf8ToGbk(const Text& text) {
     // The same as utf16ToCodePage(codePageToUtf16(text), 936), without the Bytes between.
-    if (text.empty() || tooLong(text.size())) {
+    if (tooLong(text.size())) {
         return {};
     }
-    std::unique_ptr<char16_t[]> units;
-    const std::size_t count = toUnits(text.c_str(), -1, CP_UTF8, units);
-    return textFromUnits(units.get(), count, gbkCodePage, 0);
+    return gbkFromUtf8(upToZero(text));
 }
 
 Text utf8BytesToGbkText(const Bytes& bytes) {
-    if (bytes.empty() || tooLong(bytes.size())) {
+    // Only a zero byte gives a zero byte, and it ends any sequence before it, so converting
+    // the bytes before it gives the text before the converted one.
+    if (tooLong(bytes.size())) {
         return {};
     }
-    std::unique_ptr<char16_t[]> units;
-    const std::size_t count = toUnits(bytes.data(), static_cast<int>(bytes.size()), CP_UTF8, units);
-    return textFromUnits(units.get(), count, gbkCodePage, 0);
+    const std::size_t zero = bytes.find('\0');
+    return gbkFromUtf8(std::string_view(bytes).substr(0, zero));
 }
 
 Bytes gbkToUtf16(const Text& text) {
     return codePageToUtf16(text, gbkCodePage);
+}
+
+std::size_t gbkToUtf16Bound(const Text& text) {
+    // At most one unit a byte, and the NUL unit.
+    return text.empty() || tooLong(text.size()) ? 0 : (std::strlen(text.c_str()) + 1) * 2;
+}
+
+std::size_t gbkToUtf16Into(const Text& text, char* out) {
+    const std::size_t room = gbkToUtf16Bound(text);
+    if (room == 0) {
+        return 0;
+    }
+    // The bound counted the bytes up to the zero byte, so the length goes along explicitly.
+    auto* units = reinterpret_cast<char16_t*>(out);
+    const int length = static_cast<int>(room / 2);
+    const int count = MultiByteToWideChar(gbkCodePage, 0, text.c_str(), length, units, length);
+    if constexpr (std::endian::native == std::endian::big) {
+        for (int i = 0; i < count; ++i) {
+            units[i] = static_cast<char16_t>(units[i] << 8 | units[i] >> 8);
+        }
+    }
+    return static_cast<std::size_t>(count) * 2;
 }
 
 Text utf16BytesToGbkText(const Bytes& bytes) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "text/Text.h"
@@ -12,6 +13,11 @@ Text utf8ToGbk(const Text& text);
 Text utf8BytesToGbkText(const Bytes& bytes);
 // GBK to UTF-16 with the terminating NUL unit; the empty text gives empty Bytes.
 Bytes gbkToUtf16(const Text& text);
+// The most bytes that gbkToUtf16(text) can give.
+std::size_t gbkToUtf16Bound(const Text& text);
+// Writes gbkToUtf16(text) into `out`, which holds gbkToUtf16Bound(text) bytes and is aligned
+// for 16-bit units, and returns how many bytes it wrote.
+std::size_t gbkToUtf16Into(const Text& text, char* out);
 // All whole units to GBK with composition, read as Text up to the first zero byte.
 Text utf16BytesToGbkText(const Bytes& bytes);
 // `text` in `codePage` to UTF-16 with the terminating NUL unit; the empty text or an unknown

@@ -61,8 +61,10 @@ Text removeAllSpaces(const Text& t);
 
 // The bytes of `t` without a terminator.
 Bytes toBytes(const Text& t);
-// The bytes before the first zero byte, all of them when there is none.
+// The bytes before the first zero byte, all of them when there is none; a Bytes value given
+// up is cut in place.
 Text toText(const Bytes& b);
+Text toText(Bytes&& b);
 // Kind 10 selects text (as toText); any other kind gives the empty text.
 inline constexpr int textKind = 10;
 Text dataFromBytes(const Bytes& b, int kind);

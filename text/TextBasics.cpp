@@ -61,6 +61,14 @@ Text toText(const Bytes& b) {
     return b.substr(0, b.find('\0'));
 }
 
+Text toText(Bytes&& b) {
+    const std::size_t zero = b.find('\0');
+    if (zero != Bytes::npos) {
+        b.resize(zero);
+    }
+    return std::move(b);
+}
+
 Text dataFromBytes(const Bytes& b, int kind) {
     if (kind != textKind) {
         return {};

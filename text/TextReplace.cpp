@@ -35,15 +35,7 @@ TextArray splitText(const Text& t, const Text& sep) {
     if (sep.empty()) {
         return {t};
     }
-    // Counting first spares the array its regrowth on large texts.
-    std::size_t separators = 0;
-    ForwardSearch counting(t, sep);
-    for (std::size_t at = counting.next(0); at != noOccurrence;
-         at = counting.next(at + sep.size())) {
-        ++separators;
-    }
     TextArray pieces;
-    pieces.reserve(separators + 1);
     ForwardSearch search(t, sep);
     std::size_t pieceStart = 0;
     for (;;) {

@@ -1,6 +1,7 @@
 #include "web/PageRequest.h"
 
 #include "platform/http/WinInet.h"
+#include "platform/memory/LargeBlocks.h"
 #include "text/TextBetween.h"
 #include "web/Cookies.h"
 #include "web/UrlParts.h"
@@ -48,20 +49,27 @@ Text withDefaultHeaders(Text block, const Text& address, const Text& cookies) {
     return block;
 }
 
+// Room for a large page from the start: pages never touched cost no memory, and the body then
+// grows without moving what it already holds. Large pages spare a big body most of the page
+// faults that writing it would take, which cost more than the copying.
+constexpr std::size_t expectedBodyRoom = 64 * 1024 * 1024;
+
 // The body up to the end or the first failed read; empty when the request was given up (it
 // outlived its time bound or its body passed the size limit), which fails it whole.
 Bytes readBody(HINTERNET request) {
     Bytes body;
+    body.reserve(expectedBodyRoom);
+    preferLargePages(body.data(), body.capacity());
+    // Each read fills the same chunk afresh; only the bytes it delivered are appended.
+    char chunk[readChunk];
     for (;;) {
-        Bytes chunk = blankBytes(readChunk);
         DWORD count = 0;
-        if (!InternetReadFile(request, chunk.data(), readChunk, &count) &&
+        if (!InternetReadFile(request, chunk, readChunk, &count) &&
             GetLastError() == ERROR_INTERNET_OPERATION_CANCELLED)
             return {};
         if (count == 0)
             break;
-        // Appending to the moved body reuses its buffer: no copy of what is already read.
-        body = concatBytes(std::move(body), leftBytes(chunk, static_cast<int>(count)));
+        body.append(chunk, count);
     }
     return body;
 }

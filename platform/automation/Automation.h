@@ -195,6 +195,9 @@ SAFEARRAY* SafeArrayCreateVector(VARTYPE type, LONG lowerBound, ULONG count);
 HRESULT SafeArrayDestroy(SAFEARRAY* array);
 // A new array with the same bounds and elements in *copy.
 HRESULT SafeArrayCopy(SAFEARRAY* array, SAFEARRAY** copy);
+// Gives a vector `bound->cElements` elements (its lower bound stays); new elements are zero.
+// DISP_E_ARRAYISLOCKED while its data is accessed.
+HRESULT SafeArrayRedim(SAFEARRAY* array, SAFEARRAYBOUND* bound);
 // Locks the array and gives its elements.
 HRESULT SafeArrayAccessData(SAFEARRAY* array, void** data);
 HRESULT SafeArrayUnaccessData(SAFEARRAY* array);

@@ -39,7 +39,7 @@ class SubMatches final : public DispatchObject {
         if (FAILED(found)) {
             return found;
         }
-        return stringResult(result, results->text(match, group + 1));
+        return stringResult(result, results->keptText(match, group + 1));
     }
 
     Results results;
@@ -65,12 +65,12 @@ class Match final : public DispatchObject {
         }
         switch (id) {
         case DISPID_VALUE:
-            return stringResult(result, results->text(match, 0));
+            return stringResult(result, results->keptText(match, 0));
         case firstIndexId:
             integerResult(result, LONG(results->start(match, 0)));
             return S_OK;
         case lengthId:
-            integerResult(result, LONG(results->text(match, 0).size()));
+            integerResult(result, LONG(results->keptText(match, 0).size()));
             return S_OK;
         default: {
             return objectResult(result, new (std::nothrow) SubMatches(results, match));

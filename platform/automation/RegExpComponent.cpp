@@ -65,8 +65,8 @@ class RegExp final : public DispatchObject {
         if (arguments.count() != wanted) {
             return DISP_E_BADPARAMCOUNT;
         }
-        auto results = std::make_shared<MatchResults>();
-        if (HRESULT read = subjectArgument(arguments[0], results->subject); FAILED(read)) {
+        Subject subject;
+        if (HRESULT read = subject.read(arguments[0]); FAILED(read)) {
             return read;
         }
         std::u16string replacement;
@@ -76,7 +76,8 @@ class RegExp final : public DispatchObject {
             }
         }
         CompiledPattern compiled(pattern, {ignoreCase, multiline});
-        if (!compiled.findMatches(*results, global && id != testId)) {
+        auto results = std::make_shared<MatchResults>();
+        if (!compiled.findMatches(subject.units(), *results, global && id != testId)) {
             return DISP_E_EXCEPTION;
         }
         if (id == testId) {
@@ -84,28 +85,53 @@ class RegExp final : public DispatchObject {
             return S_OK;
         }
         if (id == replaceId) {
-            return stringResult(result, replaceMatches(replacement, *results));
+            return stringResult(result, replaceMatches(replacement, subject.units(), *results));
         }
+        results->keep(subject.units());
         return objectResult(result, createMatchCollection(std::move(results)));
     }
 
-    // The text to search: a string as it is; a byte array as UTF-16LE units up to, not
-    // including, a terminating NUL unit.
-    static HRESULT subjectArgument(const VARIANT& argument, std::u16string& subject) {
-        if (argument.vt != (VT_ARRAY | VT_UI1) || argument.parray == nullptr) {
-            return stringArgument(argument, subject);
+    // The text to search, read in place where it can be: a byte array as UTF-16LE units up
+    // to, not including, a terminating NUL unit; a string as it is; anything else converted.
+    class Subject {
+      public:
+        Subject() = default;
+        ~Subject() {
+            if (array_ != nullptr) {
+                SafeArrayUnaccessData(array_);
+            }
         }
-        void* data = nullptr;
-        SafeArrayAccessData(argument.parray, &data);
-        std::size_t units = argument.parray->rgsabound[0].cElements / sizeof(char16_t);
-        subject.resize(units);
-        std::memcpy(subject.data(), data, units * sizeof(char16_t));
-        SafeArrayUnaccessData(argument.parray);
-        if (!subject.empty() && subject.back() == 0) {
-            subject.pop_back();
+        Subject(const Subject&) = delete;
+        Subject& operator=(const Subject&) = delete;
+
+        HRESULT read(const VARIANT& argument) {
+            if (argument.vt == VT_BSTR) {
+                units_ = std::u16string_view(argument.bstrVal, SysStringLen(argument.bstrVal));
+                return S_OK;
+            }
+            void* data = nullptr;
+            if (argument.vt != (VT_ARRAY | VT_UI1) || argument.parray == nullptr ||
+                FAILED(SafeArrayAccessData(argument.parray, &data))) {
+                HRESULT converted = stringArgument(argument, converted_);
+                units_ = converted_;
+                return converted;
+            }
+            array_ = argument.parray;
+            units_ = std::u16string_view(static_cast<const char16_t*>(data),
+                                         array_->rgsabound[0].cElements / sizeof(char16_t));
+            if (!units_.empty() && units_.back() == 0) {
+                units_.remove_suffix(1);
+            }
+            return S_OK;
         }
-        return S_OK;
-    }
+
+        std::u16string_view units() const { return units_; }
+
+      private:
+        std::u16string_view units_;
+        std::u16string converted_;
+        SAFEARRAY* array_ = nullptr;
+    };
 
     std::u16string pattern;
     bool ignoreCase = false;

@@ -1,6 +1,8 @@
 #define PCRE2_CODE_UNIT_WIDTH 16
 #include <pcre2.h>
 
+#include <algorithm>
+
 #include "platform/automation/RegExpEngine.h"
 
 namespace {
@@ -23,13 +25,37 @@ PCRE2_SPTR unitsOf(std::u16string_view text) {
 
 } // namespace
 
-std::u16string_view MatchResults::text(std::size_t match, std::size_t group) const {
+std::u16string_view MatchResults::text(std::u16string_view subject, std::size_t match,
+                                       std::size_t group) const {
     std::size_t from = start(match, group);
     std::size_t to = end(match, group);
-    if (from == unset || to == unset || to < from) {
+    if (from == unset || to == unset || to < from || to > subject.size()) {
         return {};
     }
-    return std::u16string_view(subject).substr(from, to - from);
+    return subject.substr(from, to - from);
+}
+
+void MatchResults::keep(std::u16string_view subject) {
+    // Groups in a lookaround may reach outside their match, so every offset counts.
+    std::size_t from = subject.size();
+    std::size_t to = 0;
+    for (std::size_t i = 0; i + 1 < offsets.size(); i += 2) {
+        if (offsets[i] != unset && offsets[i + 1] != unset && offsets[i] <= offsets[i + 1]) {
+            from = std::min(from, offsets[i]);
+            to = std::max(to, offsets[i + 1]);
+        }
+    }
+    keptFrom = from < to ? from : 0;
+    kept.assign(from < to ? subject.substr(from, to - from) : std::u16string_view());
+}
+
+std::u16string_view MatchResults::keptText(std::size_t match, std::size_t group) const {
+    std::size_t from = start(match, group);
+    std::size_t to = end(match, group);
+    if (from == unset || to == unset || to <= from) {
+        return {};
+    }
+    return std::u16string_view(kept).substr(from - keptFrom, to - from);
 }
 
 struct CompiledPattern::Holder {
@@ -90,7 +116,8 @@ std::size_t CompiledPattern::groupCount() const {
     return count;
 }
 
-bool CompiledPattern::findMatches(MatchResults& results, bool global) const {
+bool CompiledPattern::findMatches(std::u16string_view subjectUnits, MatchResults& results,
+                                  bool global) const {
     results.offsets.clear();
     results.groupCount = groupCount();
     if (holder->code == nullptr) {
@@ -100,8 +127,8 @@ bool CompiledPattern::findMatches(MatchResults& results, bool global) const {
     if (data == nullptr) {
         return false;
     }
-    const PCRE2_SPTR subject = unitsOf(results.subject);
-    const PCRE2_SIZE length = results.subject.size();
+    const PCRE2_SPTR subject = unitsOf(subjectUnits);
+    const PCRE2_SIZE length = subjectUnits.size();
     const std::size_t pairs = results.groupCount + 1;
     bool finished = true;
     PCRE2_SIZE from = 0;

@@ -10,9 +10,8 @@ bool isDigit(char16_t unit) {
 
 } // namespace
 
-std::u16string expandReplacement(std::u16string_view replacement, const MatchResults& results,
-                                 std::size_t match) {
-    const std::u16string_view subject = results.subject;
+std::u16string expandReplacement(std::u16string_view replacement, std::u16string_view subject,
+                                 const MatchResults& results, std::size_t match) {
     std::u16string expanded;
     std::size_t i = 0;
     while (i < replacement.size()) {
@@ -26,7 +25,7 @@ std::u16string expandReplacement(std::u16string_view replacement, const MatchRes
         if (next == u'$') {
             expanded += u'$';
         } else if (next == u'&') {
-            expanded += results.text(match, 0);
+            expanded += results.text(subject, match, 0);
         } else if (next == u'`') {
             expanded += subject.substr(0, results.start(match, 0));
         } else if (next == u'\'') {
@@ -45,7 +44,7 @@ std::u16string expandReplacement(std::u16string_view replacement, const MatchRes
                 ++i;
                 continue;
             }
-            expanded += results.text(match, group);
+            expanded += results.text(subject, match, group);
             i += used;
             continue;
         } else {
@@ -58,8 +57,8 @@ std::u16string expandReplacement(std::u16string_view replacement, const MatchRes
     return expanded;
 }
 
-std::u16string replaceMatches(std::u16string_view replacement, const MatchResults& results) {
-    const std::u16string_view subject = results.subject;
+std::u16string replaceMatches(std::u16string_view replacement, std::u16string_view subject,
+                              const MatchResults& results) {
     std::u16string replaced;
     std::size_t copied = 0;
     for (std::size_t match = 0; match < results.matchCount(); ++match) {
@@ -67,7 +66,7 @@ std::u16string replaceMatches(std::u16string_view replacement, const MatchResult
         if (start > copied) {
             replaced += subject.substr(copied, start - copied);
         }
-        replaced += expandReplacement(replacement, results, match);
+        replaced += expandReplacement(replacement, subject, results, match);
         copied = std::max(copied, results.end(match, 0));
     }
     replaced += subject.substr(copied);

@@ -102,6 +102,27 @@ HRESULT SafeArrayCopy(SAFEARRAY* array, SAFEARRAY** copy) {
     return S_OK;
 }
 
+HRESULT SafeArrayRedim(SAFEARRAY* array, SAFEARRAYBOUND* bound) {
+    if (array == nullptr || bound == nullptr) {
+        return E_INVALIDARG;
+    }
+    if (array->cLocks > 0) {
+        return DISP_E_ARRAYISLOCKED;
+    }
+    const ULONG before = array->rgsabound[0].cElements;
+    const ULONG after = bound->cElements;
+    void* data = std::realloc(array->pvData, after == 0 ? 1 : after);
+    if (data == nullptr) {
+        return E_OUTOFMEMORY;
+    }
+    if (after > before) {
+        std::memset(static_cast<char*>(data) + before, 0, after - before);
+    }
+    array->pvData = data;
+    array->rgsabound[0].cElements = after;
+    return S_OK;
+}
+
 HRESULT SafeArrayAccessData(SAFEARRAY* array, void** data) {
     if (array == nullptr || data == nullptr) {
         return E_INVALIDARG;

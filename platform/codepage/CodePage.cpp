@@ -108,3 +108,11 @@ int WideCharToMultiByte(UINT codePage, DWORD flags, const WCHAR* wide, int wideL
     }
     return result;
 }
+
+int Utf8ToGbk(const char* utf8, int utf8Length, char* gbk) {
+    if (utf8 == nullptr || gbk == nullptr || utf8Length <= 0) {
+        return 0;
+    }
+    return static_cast<int>(
+        utf8ToGbkBytes(std::string_view(utf8, static_cast<std::size_t>(utf8Length)), gbk));
+}

@@ -25,3 +25,9 @@ int MultiByteToWideChar(UINT codePage, DWORD flags, const char* multiByte, int m
 int WideCharToMultiByte(UINT codePage, DWORD flags, const WCHAR* wide, int wideLength,
                         char* multiByte, int multiByteLength, const char* defaultChar,
                         BOOL* usedDefaultChar);
+
+// Not of the Windows API: MultiByteToWideChar from CP_UTF8 followed by WideCharToMultiByte to
+// 936, both with flags 0 and no default character, in one pass without the units between.
+// Converts `utf8Length` bytes into `gbk`, which has room for as many, and returns the bytes
+// written; 0 for a bad length or when code page 936 is missing.
+int Utf8ToGbk(const char* utf8, int utf8Length, char* gbk);

@@ -10,6 +10,13 @@
 
 // UTF-8 to UTF-16, at most one unit a byte; each maximal invalid subsequence becomes U+FFFD.
 std::size_t utf8ToUtf16Units(std::string_view bytes, char16_t* out);
+// One character of UTF-8 at `in`, which begins with a byte from 0x80 on and has `available`
+// bytes: its code point, or U+FFFD for a broken sequence as far as it went (its maximal
+// subpart). Returns the bytes taken.
+std::size_t decodeUtf8Sequence(const unsigned char* in, std::size_t available, char32_t& codePoint);
+// UTF-8 straight to GBK: the bytes that utf8ToUtf16Units and then utf16UnitsToGbk with '?'
+// give, at most one byte a byte.
+std::size_t utf8ToGbkBytes(std::string_view bytes, char* out);
 // UTF-16 to UTF-8, at most three bytes a unit; an unpaired surrogate becomes U+FFFD.
 std::size_t utf16UnitsToUtf8(std::u16string_view units, char* out);
 

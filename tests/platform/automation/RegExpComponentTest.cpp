@@ -98,6 +98,9 @@ TEST(RegExpComponent, ExecuteFindsMatchesAndGroups) {
         {"empty class", u"a[]", {}, u"a]", {}},
         {"any character class", u"a[^]b", {}, u"a\nb", {"0:a\\u000Ab"}},
         {"empty pattern", u"", {.global = false}, u"ab", {"0:"}},
+        // Groups inside lookarounds lie outside their match.
+        {"group after the match", u"a(?=(bc))", {}, u"xabc", {"1:a[bc]"}},
+        {"group before the match", u"(?<=(x))a", {}, u"xa", {"1:a[x]"}},
     };
     for (const ExecuteRow& row : table) {
         RegExp regExp(row.pattern, row.options);
@@ -117,6 +120,21 @@ TEST(RegExpComponent, SearchesAByteArraySubjectWithoutItsNul) {
               std::vector<std::string>{"1:\\u0000"});
     OwnedVariant odd = bytesVariant({"a\0b", 3});
     EXPECT_EQ(RegExp(u".+").execute(odd.value), std::vector<std::string>{"0:a"});
+}
+
+TEST(RegExpComponent, MatchesOutliveTheSubjectTheyWereFoundIn) {
+    RegExp regExp(u"b(.)");
+    OwnedVariant collection;
+    {
+        OwnedVariant subject = bytesVariant({"a\0b\0c\0\0\0", 8});
+        collection = get(regExp.get(), u"Execute", subject.value);
+    }
+    ASSERT_EQ(collection.value.vt, VT_DISPATCH);
+    OwnedVariant match = get(collection.value.pdispVal, u"Item", integerVariant(0));
+    EXPECT_EQ(describe(get(match.value.pdispVal, u"Value").value), "BSTR:bc");
+    EXPECT_EQ(get(match.value.pdispVal, u"FirstIndex").value.lVal, 1);
+    OwnedVariant groups = get(match.value.pdispVal, u"SubMatches");
+    EXPECT_EQ(describe(get(groups.value.pdispVal, u"Item", integerVariant(0)).value), "BSTR:c");
 }
 
 TEST(RegExpComponent, FailsQuietlyOnBadPatternsAndRunawayBacktracking) {

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <string>
+
 #include <functional>
 
 #include "platform/automation/RegExpComponent.h"
@@ -145,7 +148,22 @@ TEST(AutomationArrays, AreNotDestroyedWhileAccessed) {
     void* data = nullptr;
     ASSERT_EQ(SafeArrayAccessData(array, &data), S_OK);
     EXPECT_EQ(SafeArrayDestroy(array), DISP_E_ARRAYISLOCKED);
+    SAFEARRAYBOUND bound{2, 0};
+    EXPECT_EQ(SafeArrayRedim(array, &bound), DISP_E_ARRAYISLOCKED);
     SafeArrayUnaccessData(array);
+    EXPECT_EQ(SafeArrayDestroy(array), S_OK);
+}
+
+TEST(AutomationArrays, ShrinkAndGrowKeepingTheirElements) {
+    SAFEARRAY* array = SafeArrayCreateVector(VT_UI1, 0, 4);
+    ASSERT_NE(array, nullptr);
+    std::memcpy(array->pvData, "abcd", 4);
+    SAFEARRAYBOUND shorter{2, 0};
+    ASSERT_EQ(SafeArrayRedim(array, &shorter), S_OK);
+    EXPECT_EQ(array->rgsabound[0].cElements, 2u);
+    SAFEARRAYBOUND longer{5, 0};
+    ASSERT_EQ(SafeArrayRedim(array, &longer), S_OK);
+    EXPECT_EQ(std::string(static_cast<const char*>(array->pvData), 5), std::string("ab\0\0\0", 5));
     EXPECT_EQ(SafeArrayDestroy(array), S_OK);
 }
 

@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <bit>
+#include <cstdint>
 #include <cstring>
 #include <iconv.h>
+#include <random>
 #include <string>
 
 namespace {
@@ -80,6 +82,127 @@ TEST(CodePage, EveryDoubleByteCodeMatchesIconvBothWays) {
         }
     }
     EXPECT_EQ(mapped, 21791); // code page 936 without its user-defined areas
+}
+
+// UTF-8 to GBK in the one pass that skips UTF-16.
+std::string straightToGbk(const std::string& utf8) {
+    std::string gbk(utf8.size(), '\0');
+    const int written = Utf8ToGbk(utf8.data(), static_cast<int>(utf8.size()), gbk.data());
+    gbk.resize(static_cast<std::size_t>(written));
+    return gbk;
+}
+
+// glibc's streaming answer for a whole GBK input: each sequence it refuses becomes one '?',
+// taking the byte after a lead along when that could be a trail byte.
+std::u16string decodedByIconv(const std::string& bytes) {
+    iconv_t descriptor = iconv_open(nativeUtf16, "CP936");
+    std::u16string wide(bytes.size(), u'\0');
+    char* in = const_cast<char*>(bytes.data());
+    std::size_t inLeft = bytes.size();
+    char* out = reinterpret_cast<char*>(wide.data());
+    std::size_t outLeft = wide.size() * 2;
+    while (inLeft > 0 && iconv(descriptor, &in, &inLeft, &out, &outLeft) == std::size_t(-1)) {
+        const auto lead = static_cast<unsigned char>(in[0]);
+        const auto next = inLeft >= 2 ? static_cast<unsigned char>(in[1]) : 0;
+        const bool pair =
+            lead >= 0x81 && lead <= 0xFE && next >= 0x40 && next <= 0xFE && next != 0x7F;
+        const std::size_t skip = pair ? 2 : 1;
+        std::memcpy(out, u"?", 2);
+        out += 2;
+        outLeft -= 2;
+        in += skip;
+        inLeft -= skip;
+    }
+    iconv_close(descriptor);
+    wide.resize(wide.size() - outLeft / 2);
+    return wide;
+}
+
+// glibc's streaming answer for whole UTF-16 input: each character it refuses, a pair or a lone
+// surrogate, becomes one '?'.
+std::string encodedByIconv(const std::u16string& wide) {
+    iconv_t descriptor = iconv_open("CP936", nativeUtf16);
+    std::string bytes(wide.size() * 2, '\0');
+    char* in = reinterpret_cast<char*>(const_cast<char16_t*>(wide.data()));
+    std::size_t inLeft = wide.size() * 2;
+    char* out = bytes.data();
+    std::size_t outLeft = bytes.size();
+    while (inLeft > 0 && iconv(descriptor, &in, &inLeft, &out, &outLeft) == std::size_t(-1)) {
+        char16_t first, second = 0;
+        std::memcpy(&first, in, 2);
+        if (inLeft >= 4) {
+            std::memcpy(&second, in + 2, 2);
+        }
+        const bool pair =
+            first >= 0xD800 && first <= 0xDBFF && second >= 0xDC00 && second <= 0xDFFF;
+        const std::size_t skip = pair ? 4 : 2;
+        *out++ = '?';
+        --outLeft;
+        in += skip;
+        inLeft -= skip;
+    }
+    iconv_close(descriptor);
+    bytes.resize(bytes.size() - outLeft);
+    return bytes;
+}
+
+// Long texts in which runs of ASCII, table lookups and refusals take turns at every offset.
+TEST(CodePage, LongMixedTextsConvertAsIconvDoes) {
+    std::mt19937 random(14);
+    const std::string bytes =
+        "abcdefghijklmnopqrstuvwxyz0123456789 <>=\"\n\x81\xD6\xD0\xFE\x80\xFF\xA1\xB0\x40";
+    const std::u16string units = u"abcdefghijklmnopqrstuvwxyz0123456789 <>\n中文€\x0E01\x0301\xFFFF"
+                                 u"\xD83D\xDE00\xDB40\xDC01\xE000";
+    // Broken, overlong and surrogate forms, a tag character and whole Chinese characters.
+    const std::string utf8Bytes = "abcdefghijklmnopqrstuvwxyz <>\n\xE4\xB8\xAD\xE6\x96\x87"
+                                  "\x80\xBF\xC3\xA9\xE0\xA0\xED\xF0\x9F\x98\x80\xF3\xA0\x80"
+                                  "\x81\xFF";
+    for (int round = 0; round < 300; ++round) {
+        std::string gbk(random() % 3000, ' ');
+        for (char& byte : gbk) {
+            byte = bytes[random() % bytes.size()];
+        }
+        ASSERT_EQ(toWide(936, gbk), decodedByIconv(gbk)) << round;
+        std::u16string wide(random() % 3000, u' ');
+        for (char16_t& unit : wide) {
+            unit = units[random() % units.size()];
+        }
+        ASSERT_EQ(toMultiByte(936, wide), encodedByIconv(wide)) << round;
+        std::string utf8(random() % 3000, ' ');
+        for (char& byte : utf8) {
+            byte = utf8Bytes[random() % utf8Bytes.size()];
+        }
+        ASSERT_EQ(straightToGbk(utf8), toMultiByte(936, toWide(CP_UTF8, utf8))) << round;
+    }
+}
+
+TEST(CodePage, EveryInputOfOneOrTwoBytesDecodesAsIconvDoes) {
+    for (int first = 0; first <= 0xFF; ++first) {
+        const std::string single(1, static_cast<char>(first));
+        ASSERT_EQ(toWide(936, single), decodedByIconv(single)) << std::hex << first;
+        for (int second = 0; second <= 0xFF; ++second) {
+            const std::string bytes{static_cast<char>(first), static_cast<char>(second)};
+            ASSERT_EQ(toWide(936, bytes), decodedByIconv(bytes))
+                << std::hex << first << ' ' << second;
+        }
+    }
+}
+
+// GBK holds nothing beyond the BMP; glibc drops the tag characters U+E0000-U+E007F without a
+// trace and refuses the rest, each pair one character.
+TEST(CodePage, EveryCharacterBeyondTheBmpMatchesIconvOrBecomesQuestionMark) {
+    DirectIconv encoder("CP936", nativeUtf16);
+    std::u16string wide;
+    std::string expected;
+    for (std::uint32_t character = 0x10000; character <= 0x10FFFF; ++character) {
+        const char16_t pair[] = {static_cast<char16_t>(0xD800 + ((character - 0x10000) >> 10)),
+                                 static_cast<char16_t>(0xDC00 + ((character - 0x10000) & 0x3FF))};
+        std::string converted;
+        expected += encoder.convert(pair, sizeof pair, converted) ? converted : "?";
+        wide.append(pair, 2);
+    }
+    EXPECT_EQ(toMultiByte(936, wide), expected);
+    EXPECT_EQ(expected.size(), 0x100000u - 0x80u);
 }
 
 TEST(CodePage, EveryBmpCharacterMatchesIconvOrBecomesQuestionMark) {
@@ -159,6 +282,32 @@ TEST(CodePage, Utf8DecodesLikeWindows) {
     for (const Case& c : cases) {
         EXPECT_EQ(toWide(CP_UTF8, c.bytes), c.wide) << c.what;
     }
+}
+
+// Every scalar value, one after another in one text, both ways between UTF-8 and UTF-16.
+TEST(CodePage, EveryScalarValueCrossesBetweenUtf8AndUtf16) {
+    std::string utf8;
+    std::u16string utf16;
+    DirectIconv encoder("UTF-8", nativeUtf16);
+    for (std::uint32_t character = 1; character <= 0x10FFFF; ++character) {
+        if (character >= 0xD800 && character <= 0xDFFF) {
+            continue;
+        }
+        std::u16string units;
+        if (character < 0x10000) {
+            units = std::u16string(1, static_cast<char16_t>(character));
+        } else {
+            units = {static_cast<char16_t>(0xD800 + ((character - 0x10000) >> 10)),
+                     static_cast<char16_t>(0xDC00 + ((character - 0x10000) & 0x3FF))};
+        }
+        std::string encoded;
+        ASSERT_TRUE(encoder.convert(units.data(), units.size() * 2, encoded));
+        utf8 += encoded;
+        utf16 += units;
+    }
+    EXPECT_TRUE(toWide(CP_UTF8, utf8) == utf16);
+    EXPECT_TRUE(toMultiByte(CP_UTF8, utf16) == utf8);
+    EXPECT_TRUE(straightToGbk(utf8) == toMultiByte(936, utf16));
 }
 
 TEST(CodePage, Utf16EncodesToUtf8AndGbk) {
